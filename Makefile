@@ -1,0 +1,33 @@
+# Entry points: `make run` starts the tool, `make test` runs every test,
+# `make bench` runs the benchmarks. Each installs missing packages first.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build run test bench asan clean
+
+deps:
+	@bash scripts/deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD_DIR)
+
+test: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	@$(MAKE) --no-print-directory build BUILD_DIR=build-bench BUILD_TYPE=Release
+	@bash scripts/bench.sh build-bench
+
+asan:
+	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS="-DEDITBOOT_SANITIZE=ON"
+
+clean:
+	rm -rf build build-bench build-asan

@@ -1,0 +1,25 @@
+#pragma once
+// Enumerations and event types shared by the editor's parts.
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace MPHEnums {
+Q_NAMESPACE
+
+enum TMPHProgressKind { pkLoad, pkSave, pkFind };
+Q_ENUM_NS(TMPHProgressKind)
+
+} // namespace MPHEnums
+using namespace MPHEnums;
+
+// Events are optional callbacks; callers test them for assignment first.
+using TNotifyEvent = std::function<void(QObject* sender)>;
+using TMPHProgressEvent = std::function<void(QObject* sender, TMPHProgressKind progressType,
+                                             const QString& aName, uint8_t percent, bool& cancel)>;
+
+// Codes of the editor's private messages.
+inline constexpr int CM_SELECTIONCHANGED = 0xB101;
+inline constexpr int CM_INTRESIZE = 0xB100;

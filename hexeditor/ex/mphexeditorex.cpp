@@ -1,0 +1,1 @@
+#include "hexeditor/ex/mphexeditorex.h"

@@ -1,0 +1,2 @@
+// Placeholder until the implementation lands.
+#include "platform/core/exceptions.h"

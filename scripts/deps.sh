@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the tool need, but only
+# those that are missing, so a machine that has them all is left alone.
+set -euo pipefail
+
+BUILD_PKGS="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev \
+libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev"
+RUN_PKGS="fonts-liberation"
+EXTRA_PKGS=""
+for arg in "$@"; do
+  case "$arg" in
+    --gui) EXTRA_PKGS="$EXTRA_PKGS xvfb xauth xdotool" ;;
+  esac
+done
+
+missing=()
+for p in $BUILD_PKGS $RUN_PKGS $EXTRA_PKGS; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
