@@ -25,6 +25,7 @@ class TCustomMPHexEditor : public TCustomGrid
     // Published properties, in the order the settings export walks them.
     Q_PROPERTY(int BytesPerRow READ BytesPerRow WRITE SetBytesPerRow)
     Q_PROPERTY(int MaxUndo READ MaxUndo WRITE SetMaxUndo)
+    Q_PROPERTY(bool InsertMode READ InsertMode WRITE SetInsertMode)
     Q_PROPERTY(bool FindProgress READ FindProgress WRITE SetFindProgress)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
 
@@ -93,6 +94,8 @@ public:
     int BytesPerUnit() const { return m_bytesPerUnit; }
     bool UnicodeChars() const { return m_unicodeChars; }
     bool InsertMode() const { return m_insertMode; }
+    // Switches insert mode; the grid gains or loses the append row.
+    void SetInsertMode(bool value);
     int CharWidth() const { return m_charWidth; }
     int CharHeight() const { return m_charHeight; }
 
@@ -133,7 +136,9 @@ protected:
 
     // Called once the stored settings have been applied (or the window is
     // first shown): an editor in use always starts as "Untitled".
+public:
     void Loaded();
+protected:
     // Moves the caret onto the system caret's cell (painting completes it).
     virtual void UpdateCaretPos();
     // Repaints the rows from the row of position first to the row of position last.

@@ -1,0 +1,323 @@
+// Document state, loading, raw data access and the grid size.
+
+#include "hexeditor/mphexeditor.h"
+
+#include "platform/core/fileutils.h"
+#include "platform/core/streams.h"
+
+#include <QShowEvent>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+constexpr int64_t CopyChunkSize = 61440;
+
+QString tr8(const char* text) { return QString::fromLatin1(text); }
+} // namespace
+
+TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
+    : TCustomGrid(parent)
+    , m_dataStorage(std::make_unique<TMPHMemoryStream>())
+    , m_undoStorage(std::make_unique<TMPHUndoStorage>(this))
+{
+    SetDefaultColWidth(0);
+    SetDefaultRowHeight(0);
+    SetColCount(3 * m_bytesPerRow + 3);
+    SetRowCount(3);
+    SetFixedCols(2);
+    SetFixedRows(2);
+    SetRowHeights(0, 0);
+    SetRowHeights(1, 0);
+    ForceCurrentCell(2, 2);
+    viewport()->setCursor(Qt::IBeamCursor);
+}
+
+TCustomMPHexEditor::~TCustomMPHexEditor()
+{
+    m_dataStorage->Clear();
+    m_undoStorage->Reset();
+}
+
+QString TCustomMPHexEditor::Version() const
+{
+    return QStringLiteral("May 24, 2006; hex editor component of the editboot project");
+}
+
+void TCustomMPHexEditor::Loaded()
+{
+    if (m_fileName == QLatin1String("---"))
+        CreateEmptyFile(tr8(MPHStrings::Untitled));
+    m_loaded = true;
+}
+
+void TCustomMPHexEditor::showEvent(QShowEvent* e)
+{
+    if (!m_loaded && m_fileName == QLatin1String("---"))
+        Loaded();
+    TCustomGrid::showEvent(e);
+}
+
+// ---- loading ---------------------------------------------------------------
+
+bool TCustomMPHexEditor::FileAccessCheck(const QString& name, int* error)
+{
+    m_readOnlyFile = true;
+    std::unique_ptr<TFileStream> probe(
+        TFileStream::TryOpen(name, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, error));
+    if (!probe)
+        return false;
+    probe.reset();
+    int ignored = 0;
+    std::unique_ptr<TFileStream> exclusive(
+        TFileStream::TryOpen(name, TFileMode::fmOpenReadWrite, TShareMode::fmShareExclusive, &ignored));
+    if (exclusive)
+        m_readOnlyFile = false;
+    return true;
+}
+
+void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
+{
+    // Positions are 32-bit signed: refuse a file the editor cannot address
+    // before anything about the document changes.
+    const int64_t size = FileSizeOf(fileName);
+    if (size > MaxDataSize)
+        throw EMPHexEditor(tr8(MPHStrings::FileTooLarge)
+                               .arg(fileName)
+                               .arg(size)
+                               .arg(MaxDataSize));
+
+    int error = 0;
+    if (!FileAccessCheck(fileName, &error))
+        throw EFileOpenError(tr8(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
+
+    std::unique_ptr<TFileStream> file(
+        TFileStream::TryOpen(fileName, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, &error));
+    if (!file)
+        throw EFileOpenError(tr8(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
+
+    m_loadingFileName = fileName;
+    try {
+        LoadFromStream(*file);
+    } catch (...) {
+        m_hasFile = false;
+        m_loadingFileName.clear();
+        throw;
+    }
+    m_fileName = fileName;
+    m_hasFile = true;
+    m_loadingFileName.clear();
+}
+
+void TCustomMPHexEditor::LoadFromStream(TStream& stream)
+{
+    m_dataStorage->SetSize(0);
+    UpdateGridSize();
+    PushBusyCursor();
+
+    std::exception_ptr failure;
+    try {
+        stream.Seek(0, TSeekOrigin::soBeginning);
+        const int64_t size = stream.Size();
+        if (size > MaxDataSize)
+            throw EMPHexEditor(tr8(MPHStrings::FileTooLarge)
+                                   .arg(m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName)
+                                   .arg(size)
+                                   .arg(MaxDataSize));
+        m_dataStorage->SetSize(size);
+        m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
+        CopyWithProgress(stream, *m_dataStorage, -1, pkLoad);
+        m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+
+    try {
+        if (m_undoStorage->SuspendCount() == 0)
+            m_undoStorage->Reset();
+        m_changedBytes.clear();
+        UpdateGridSize();
+        m_modified = false;
+        m_extendingSelection = false;
+        ResetSelection(true);
+        MoveColRow(2, 2, true);
+        Changed();
+    } catch (...) {
+        PopBusyCursor();
+        throw;
+    }
+    PopBusyCursor();
+
+    if (failure) {
+        // Release the partly loaded data and keep the grid in line with the
+        // now empty document, so nothing addresses bytes that are gone.
+        m_dataStorage->Clear();
+        m_undoStorage->Reset();
+        m_hasFile = false;
+        UpdateGridSize();
+        std::rethrow_exception(failure);
+    }
+}
+
+void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination, int64_t count,
+                                          TMPHProgressKind kind)
+{
+    if (count == -1)
+        count = source.Size() - source.Position();
+    if (count <= 0)
+        return;
+
+    int64_t remaining = count;
+    bool cancel = false;
+    int lastReported = 255;
+    const QString name = m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName;
+
+    // Copy straight into a memory destination that already has the room;
+    // otherwise go through a local buffer.
+    auto* memory = dynamic_cast<TMemoryStream*>(&destination);
+    std::vector<uint8_t> local;
+
+    while (remaining > 0) {
+        const int64_t done = count - remaining;
+        // Nearest integer, halves to even (the default rounding mode).
+        const int percent = static_cast<int>(std::nearbyint(static_cast<double>(done) * 100.0 / count));
+        if (percent != lastReported || remaining <= CopyChunkSize) {
+            const int report = remaining <= CopyChunkSize ? 100 : percent;
+            lastReported = report;
+            if (OnProgress) {
+                OnProgress(this, kind, name, static_cast<uint8_t>(report), cancel);
+                if (cancel)
+                    throw EMPHexEditor(tr8(MPHStrings::OperationCancelled));
+            }
+        }
+        const int64_t chunk = std::min(remaining, CopyChunkSize);
+        if (memory && memory->Position() + chunk <= memory->Size()) {
+            source.ReadBuffer(memory->Memory() + memory->Position(), chunk);
+            memory->Seek(chunk, TSeekOrigin::soCurrent);
+        } else {
+            local.resize(static_cast<size_t>(CopyChunkSize));
+            source.ReadBuffer(local.data(), chunk);
+            destination.WriteBuffer(local.data(), chunk);
+        }
+        remaining -= chunk;
+    }
+}
+
+void TCustomMPHexEditor::CreateEmptyFile(const QString& name)
+{
+    m_dataStorage->Clear();
+    m_fileName = name.isEmpty() ? tr8(MPHStrings::Untitled) : name;
+    m_undoStorage->Reset();
+    ResetSelection(false);
+    m_changedBytes.clear();
+    UpdateGridSize();
+    m_modified = false;
+    m_readOnlyFile = true;
+    m_hasFile = false;
+    MoveColRow(2, 2, true);
+    Changed();
+}
+
+// ---- raw access --------------------------------------------------------------
+
+uint8_t TCustomMPHexEditor::ByteAt(int32_t index)
+{
+    uint8_t value = 0;
+    m_dataStorage->ReadBufferAt(&value, index, 1);
+    return value;
+}
+
+void TCustomMPHexEditor::SetByteAt(int32_t index, uint8_t value)
+{
+    WriteBuffer(&value, index, 1);
+}
+
+void TCustomMPHexEditor::ReadBuffer(void* buffer, int32_t index, int32_t count)
+{
+    m_dataStorage->ReadBufferAt(buffer, index, count);
+}
+
+void TCustomMPHexEditor::WriteBuffer(const void* buffer, int32_t index, int32_t count)
+{
+    m_dataStorage->WriteBufferAt(buffer, index, count);
+    Changed();
+}
+
+// ---- grid size and notifications ---------------------------------------------------
+
+void TCustomMPHexEditor::UpdateGridSize()
+{
+    const int32_t size = DataSize();
+    const int b = m_bytesPerRow;
+    if (m_changedBytes.size() > size)
+        m_changedBytes.resize(size);
+
+    int rows = 3;
+    if (size > 0) {
+        rows = static_cast<int>((static_cast<int64_t>(size) + b - 1) / b + 2);
+        if (size % b == 0 && m_insertMode)
+            ++rows;
+    }
+    SetRowCount(rows);
+    SetColCount(m_unicodeChars ? 2 * b + b / 2 + 3 : 3 * b + 3);
+    SetFixedCols(2);
+    SetFixedRows(2);
+    AdjustMetrics();
+}
+
+void TCustomMPHexEditor::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+    SelectionChanged();
+}
+
+void TCustomMPHexEditor::PrepareFileOverwrite()
+{
+    if (m_readOnlyFile)
+        throw EFileOpenError(tr8(MPHStrings::CannotSaveReadOnly).arg(m_fileName));
+}
+
+bool TCustomMPHexEditor::CanCreateUndo(int /*undoKind*/, int32_t /*count*/, int32_t /*replCount*/)
+{
+    // Recording rules of the undo stack come with the editing operations.
+    return m_maxUndo > 0 && m_undoStorage->SuspendCount() == 0;
+}
+
+void TCustomMPHexEditor::UndoBeginUpdate()
+{
+    m_undoStorage->BeginUpdate();
+}
+
+void TCustomMPHexEditor::UndoEndUpdate()
+{
+    m_undoStorage->EndUpdate();
+}
+
+void TCustomMPHexEditor::PushBusyCursor()
+{
+    m_busyCursors.Push(viewport());
+}
+
+void TCustomMPHexEditor::PopBusyCursor()
+{
+    m_busyCursors.Pop(viewport());
+}
+
+void TCustomMPHexEditor::SetInsertMode(bool value)
+{
+    if (value == m_insertMode)
+        return;
+    m_insertMode = value;
+    if (DataSize() >= 1) {
+        const int32_t caret = PositionAtCell(Col(), Row());
+        const bool charField = Col() > HexColumnCount() + 2;
+        UpdateGridSize();
+        if (!value && caret >= DataSize()) {
+            const TGridCoord cell = CellAtPosition(DataSize() - 1, charField);
+            MoveColRow(cell.X, cell.Y, true);
+        }
+    }
+    m_changedBytes.clear();
+    viewport()->update();
+}

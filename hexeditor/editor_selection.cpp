@@ -1,0 +1,324 @@
+// Cell/position mapping, the caret-move rule, the selection and its
+// deferred notification.
+
+#include "hexeditor/mphexeditor.h"
+
+#include "platform/core/apperror.h"
+#include "platform/inputstate.h"
+#include "platform/privatemessages.h"
+
+#include <algorithm>
+
+namespace {
+QString tr8(const char* text) { return QString::fromLatin1(text); }
+
+int32_t clampPosition(int64_t value, int32_t dataSize)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, -1, static_cast<int64_t>(dataSize) - 1));
+}
+} // namespace
+
+// ---- mapping ---------------------------------------------------------------------
+
+int32_t TCustomMPHexEditor::PositionAtCell(int col, int row)
+{
+    const int h = HexColumnCount();
+    m_inCharField = col > h + 2;
+    int64_t x;
+    if (m_inCharField) {
+        x = col - (h + 3);
+        if (m_unicodeChars)
+            x *= 2;
+    } else {
+        x = (col - 2) / 2;
+    }
+    const int64_t position = x + static_cast<int64_t>(row - 2) * m_bytesPerRow;
+    if (position < 0)
+        return 0;
+    return static_cast<int32_t>(std::min<int64_t>(position, MaxDataSize));
+}
+
+int TCustomMPHexEditor::RowOfPosition(int32_t position) const
+{
+    return position / m_bytesPerRow + 2;
+}
+
+TGridCoord TCustomMPHexEditor::CellAtPosition(int32_t position, bool charField) const
+{
+    if (position < 0)
+        return {2, 2};
+    const int inRow = position % m_bytesPerRow;
+    TGridCoord cell;
+    cell.Y = RowOfPosition(position);
+    if (charField)
+        cell.X = HexColumnCount() + 3 + (m_unicodeChars ? inRow / 2 : inRow);
+    else
+        cell.X = 2 + 2 * inRow;
+    return cell;
+}
+
+int TCustomMPHexEditor::OtherFieldColumn(int col) const
+{
+    const int h = HexColumnCount();
+    if (col > h + 2) {
+        const int k = col - h - 3;
+        return 2 + (m_unicodeChars ? 4 : 2) * k;
+    }
+    return h + 3 + (col - 2) / (m_unicodeChars ? 4 : 2);
+}
+
+int TCustomMPHexEditor::OtherFieldColumnAndSet(int col)
+{
+    m_inCharField = col > HexColumnCount() + 2;
+    return OtherFieldColumn(col);
+}
+
+int32_t TCustomMPHexEditor::AlignToUnit(int32_t position) const
+{
+    return (position / m_bytesPerUnit) * m_bytesPerUnit;
+}
+
+void TCustomMPHexEditor::AlignRange(int32_t& p, int32_t& q) const
+{
+    const int32_t u = m_bytesPerUnit;
+    const int32_t size = DataSize();
+    int32_t& low = p <= q ? p : q;
+    int32_t& high = p <= q ? q : p;
+    low = AlignToUnit(low);
+    high = AlignToUnit(high) + u - 1;
+    if (high >= size)
+        high = size - 1;
+}
+
+// ---- caret and selection properties -------------------------------------------------
+
+int32_t TCustomMPHexEditor::CaretPosition()
+{
+    const int32_t position = PositionAtCell(Col(), Row());
+    return std::clamp<int32_t>(position, 0, std::max<int32_t>(0, DataSize() - 1));
+}
+
+bool TCustomMPHexEditor::InCharField()
+{
+    if (DataSize() == 0)
+        return false;
+    return Col() > HexColumnCount() + 2;
+}
+
+void TCustomMPHexEditor::SetInCharField(bool value)
+{
+    if (DataSize() > 0 && value != InCharField())
+        MoveColRow(OtherFieldColumn(Col()), Row(), true);
+}
+
+int32_t TCustomMPHexEditor::SelStart()
+{
+    if (m_selAnchor != -1)
+        return m_selAnchor;
+    return PositionAtCell(Col(), Row());
+}
+
+void TCustomMPHexEditor::SetSelStart(int32_t value)
+{
+    if (value < 0 || value >= DataSize())
+        throw EMPHexEditor(tr8(MPHStrings::InvalidSelStart));
+    const bool charField = Col() > HexColumnCount() + 2;
+    ResetSelection(true);
+    const TGridCoord cell = CellAtPosition(value, charField);
+    MoveColRow(cell.X, cell.Y, true);
+}
+
+int32_t TCustomMPHexEditor::SelEnd()
+{
+    if (m_selAnchor == -1)
+        return PositionAtCell(Col(), Row());
+    return m_selAnchor == m_selLast ? m_selFirst : m_selLast;
+}
+
+void TCustomMPHexEditor::SetSelEnd(int32_t value)
+{
+    if (value < -1 || value >= DataSize())
+        throw EMPHexEditor(tr8(MPHStrings::InvalidSelEnd));
+    ResetSelection(true);
+    if (value >= 0) {
+        SetSelection(PositionAtCell(Col(), Row()), value);
+        SelectionChanged();
+    }
+}
+
+int32_t TCustomMPHexEditor::SelCount() const
+{
+    if (m_selAnchor == -1 || m_selFirst == -1)
+        return 0;
+    return m_selLast - m_selFirst + 1;
+}
+
+QByteArray TCustomMPHexEditor::SelectionAsText()
+{
+    const int32_t count = SelCount();
+    if (DataSize() == 0 || count == 0)
+        return QByteArray();
+    QByteArray text(count, '\0');
+    ReadBuffer(text.data(), m_selFirst, count);
+    return text;
+}
+
+void TCustomMPHexEditor::ResetSelection(bool repaint)
+{
+    const bool hadSelection = m_selFirst != -1;
+    const int32_t first = m_selFirst;
+    const int32_t last = m_selLast;
+    m_extendingSelection = false;
+    m_selAnchor = m_selFirst = m_selLast = m_selectionOrigin = -1;
+    if (repaint && hadSelection)
+        InvalidateRowsOf(first, last);
+}
+
+void TCustomMPHexEditor::StoreSelection(int32_t anchor, int32_t first, int32_t last)
+{
+    const int32_t size = DataSize();
+    m_selAnchor = clampPosition(anchor, size);
+    m_selFirst = clampPosition(first, size);
+    m_selLast = clampPosition(last, size);
+}
+
+void TCustomMPHexEditor::SetSelection(int32_t startPosition, int32_t endPosition)
+{
+    AlignRange(startPosition, endPosition);
+    const int32_t oldFirst = m_selFirst;
+    const int32_t oldLast = m_selLast;
+    StoreSelection(startPosition, std::min(startPosition, endPosition), std::max(startPosition, endPosition));
+
+    if (oldFirst == -1) {
+        InvalidateRowsOf(m_selFirst, m_selLast);
+    } else {
+        InvalidateRowsOf(std::min(oldFirst, m_selFirst), std::max(oldFirst, m_selFirst));
+        InvalidateRowsOf(std::min(oldLast, m_selLast), std::max(oldLast, m_selLast));
+    }
+    SelectionChanged();
+}
+
+void TCustomMPHexEditor::InvalidateRowsOf(int32_t first, int32_t last)
+{
+    if (first < 0 || last < 0)
+        return;
+    const int firstRow = std::max(RowOfPosition(std::min(first, last)), TopRow());
+    const int lastRow = std::min(RowOfPosition(std::max(first, last)), TopRow() + VisibleRowCount() + 1);
+    for (int row = firstRow; row <= lastRow; ++row)
+        InvalidateRow(row);
+}
+
+// ---- the caret-move rule --------------------------------------------------------
+
+bool TCustomMPHexEditor::SelectCell(int col, int row)
+{
+    const int h = HexColumnCount();
+    const int32_t size = DataSize();
+
+    if (size == 0) {
+        // An empty document has just the first hex and the first character cell.
+        const bool accepted = row == 2 && (col == 2 || col == h + 3);
+        if (accepted)
+            UpdateCaretPos();
+        return accepted;
+    }
+
+    if (!TCustomGrid::SelectCell(col, row))
+        return false;
+
+    if (!m_inSelectCell) {
+        // A move made by this check itself is accepted without a second check.
+        struct Guard {
+            bool& flag;
+            explicit Guard(bool& f) : flag(f) { flag = true; }
+            ~Guard() { flag = false; }
+        } guard(m_inSelectCell);
+
+        const IInputState& input = InputState();
+        if (!input.ShiftDown() && !input.LeftButtonDown())
+            ResetSelection(true);
+
+        const int32_t p = PositionAtCell(col, row);
+        const bool secondDigit = col <= h + 1 && col % 2 == 1;
+        if (p >= size && (!m_insertMode || p > size || secondDigit)) {
+            const bool charField = Col() > h + 2;
+            const TGridCoord cell = CellAtPosition(m_insertMode ? size : size - 1, charField);
+            MoveColRow(cell.X, cell.Y, true);
+            return false;
+        }
+        if (col == h + 2) {
+            if (input.LeftButtonDown())
+                MoveColRow(std::max(2, h + 1), row, true);
+            return false;
+        }
+    }
+
+    if (col != Col() || row != Row()) {
+        InvalidateCell(Col(), Row());
+        InvalidateCell(col, row);
+        InvalidateRow(0);
+        InvalidateCell(0, Row());
+        InvalidateCell(0, row);
+    }
+
+    if (m_extendingSelection) {
+        int32_t newPosition = PositionAtCell(col, row);
+        const int32_t current = PositionAtCell(Col(), Row());
+        if (m_selectionOrigin == -1)
+            m_selectionOrigin = current;
+        if (!m_insertMode) {
+            AlignRange(m_selectionOrigin, newPosition);
+            SetSelection(m_selectionOrigin, newPosition);
+        } else {
+            const int32_t u = m_bytesPerUnit;
+            const int32_t origin = AlignToUnit(m_selectionOrigin);
+            newPosition = AlignToUnit(newPosition);
+            if (origin == newPosition) {
+                ResetSelection(true);
+                m_selectionOrigin = newPosition;
+                m_extendingSelection = true;
+            } else if (newPosition < origin) {
+                SetSelection(origin - u, newPosition);
+            } else {
+                SetSelection(origin, newPosition - u);
+            }
+        }
+    } else {
+        ResetSelection(true);
+    }
+
+    UpdateCaretPos();
+    SelectionChanged();
+    return true;
+}
+
+// ---- deferred selection notification ----------------------------------------------
+
+void TCustomMPHexEditor::SelectionChanged()
+{
+    if (m_selectionChangedCount == 0)
+        PostPrivateMessage(this, CM_SELECTIONCHANGED);
+    ++m_selectionChangedCount;
+}
+
+bool TCustomMPHexEditor::event(QEvent* e)
+{
+    if (IsPrivateMessage(e, CM_SELECTIONCHANGED)) {
+        m_selectionChangedCount = 0;
+        // The handler runs from the event loop: its errors go to the
+        // application's error handler instead of into the toolkit.
+        try {
+            if (OnSelectionChanged)
+                OnSelectionChanged(this);
+        } catch (...) {
+            HandleApplicationException(std::current_exception());
+        }
+        return true;
+    }
+    return TCustomGrid::event(e);
+}
+
+void TCustomMPHexEditor::UpdateCaretPos()
+{
+    // The system caret is drawn by the painting code; nothing to place yet.
+}
