@@ -1,2 +1,703 @@
-// Placeholder until the implementation lands.
 #include "platform/core/streams.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <memory>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+const char* const kReadError = "Stream read error";
+const char* const kWriteError = "Stream write error";
+const char* const kOutOfMemory = "Out of memory while expanding memory stream";
+const char* const kInvalidPosition = "Invalid stream position";
+const char* const kInvalidSize = "Invalid stream size";
+
+// Small blocks come from the heap, aligned for vector loads; blocks of
+// kMapThreshold bytes or more are mapped from the system directly, aligned and
+// sized in huge pages so that the kernel can back them with huge pages.
+constexpr int64_t kAlignment = 64;
+constexpr int64_t kMapThreshold = int64_t(1) << 20;
+constexpr int64_t kHugePage = int64_t(2) << 20;
+constexpr int64_t kPage = 4096;
+// Far beyond any real memory, and small enough that rounding cannot overflow.
+constexpr int64_t kMaxCapacity = int64_t(1) << 46;
+// Shrinking by less than this clears the freed tail in place; larger tails
+// are handed back to the system, which also lowers resident memory.
+constexpr int64_t kReleaseThreshold = int64_t(256) << 10;
+// Growth of a mapped block by at least this much is faulted in ahead.
+constexpr int64_t kPopulateThreshold = int64_t(64) << 10;
+// Buffer for copies between two streams neither of which is in memory.
+constexpr int64_t kCopyChunk = int64_t(1) << 20;
+// A single read(2) or write(2) transfers at most this much.
+constexpr int64_t kMaxTransfer = int64_t(1) << 30;
+
+static_assert(sizeof(size_t) >= sizeof(int64_t), "memory streams need a 64-bit address space");
+
+int64_t roundUp(int64_t value, int64_t unit)
+{
+    return (value + unit - 1) / unit * unit;
+}
+
+[[noreturn]] void raiseOutOfMemory()
+{
+    throw EStreamError(QString::fromLatin1(kOutOfMemory));
+}
+
+// Maps capacity bytes of zero-filled private memory whose start is aligned to a
+// huge page. Returns nullptr when the system refuses.
+uint8_t* mapBlock(int64_t capacity)
+{
+    const size_t length = static_cast<size_t>(capacity + kHugePage);
+    void* raw = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    const auto start = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (start + kHugePage - 1) & ~static_cast<uintptr_t>(kHugePage - 1);
+    const size_t head = aligned - start;
+    const size_t tail = length - head - static_cast<size_t>(capacity);
+    if (head != 0)
+        ::munmap(raw, head);
+    if (tail != 0)
+        ::munmap(reinterpret_cast<void*>(aligned + static_cast<uintptr_t>(capacity)), tail);
+    auto* block = reinterpret_cast<uint8_t*>(aligned);
+    // Only a hint: where huge pages are unavailable the block still works.
+    ::madvise(block, static_cast<size_t>(capacity), MADV_HUGEPAGE);
+    return block;
+}
+
+// Whether the kernel knows MADV_POPULATE_WRITE (Linux 5.14 and later).
+std::atomic<bool> g_populateUnsupported{false};
+
+// Faults in the pages of [from, to) of a mapped block for writing, so that a
+// later read(2) into them does not take one page fault per page. Returns false
+// when the memory is not available.
+bool populate(uint8_t* block, int64_t from, int64_t to)
+{
+    // The page holding byte from - 1 is in use already.
+    const int64_t first = roundUp(from, kPage);
+    const int64_t last = roundUp(to, kPage);
+    if (last <= first)
+        return true;
+    if (!g_populateUnsupported.load(std::memory_order_relaxed)) {
+        int rc;
+        do
+            rc = ::madvise(block + first, static_cast<size_t>(last - first), MADV_POPULATE_WRITE);
+        while (rc != 0 && errno == EINTR);
+        if (rc == 0)
+            return true;
+        if (errno != EINVAL)
+            return false;
+        g_populateUnsupported.store(true, std::memory_order_relaxed);
+    }
+    // Older kernels: touch one byte per page (all zero past the size).
+    for (int64_t offset = first; offset < last; offset += kPage) {
+        volatile uint8_t* p = block + offset;
+        *p = *p;
+    }
+    return true;
+}
+
+// Gives the pages of [from, to) of a mapped block back to the system; they
+// read as zeros afterwards. Both ends are page aligned.
+bool releasePages(uint8_t* block, int64_t from, int64_t to)
+{
+    if (to <= from)
+        return true;
+    return ::madvise(block + from, static_cast<size_t>(to - from), MADV_DONTNEED) == 0;
+}
+
+bool addOverflows(int64_t a, int64_t b, int64_t* result)
+{
+    return __builtin_add_overflow(a, b, result);
+}
+
+} // namespace
+
+// ---- TStream ---------------------------------------------------------------
+
+int64_t TStream::Size()
+{
+    const int64_t position = Seek(0, TSeekOrigin::soCurrent);
+    const int64_t size = Seek(0, TSeekOrigin::soEnd);
+    Seek(position, TSeekOrigin::soBeginning);
+    return size;
+}
+
+void TStream::ReadBuffer(void* buffer, int64_t count)
+{
+    if (count < 0)
+        throw EReadError(QString::fromLatin1(kReadError));
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    int64_t done = 0;
+    // A stream may deliver less than asked for before its end; only a read
+    // that yields nothing means the data ran out.
+    while (done < count) {
+        const int64_t n = Read(bytes + done, count - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != count)
+        throw EReadError(QString::fromLatin1(kReadError));
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count)
+{
+    if (count < 0)
+        throw EWriteError(QString::fromLatin1(kWriteError));
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const int64_t n = Write(bytes + done, count - done);
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (done != count)
+        throw EWriteError(QString::fromLatin1(kWriteError));
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count)
+{
+    if (count <= 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    if (count <= 0)
+        return 0;
+
+    auto* sourceMemory = dynamic_cast<TMemoryStream*>(&source);
+    auto* targetMemory = dynamic_cast<TMemoryStream*>(this);
+
+    // A stream copied onto itself reads and writes through one position; the
+    // buffered path below keeps that order of events.
+    if (&source != this) {
+        if (sourceMemory != nullptr) {
+            // Write straight from the source's memory; the source moves on
+            // only when everything was written.
+            const int64_t position = sourceMemory->Position();
+            if (position < 0 || sourceMemory->Size() - position < count)
+                throw EReadError(QString::fromLatin1(kReadError));
+            WriteBuffer(sourceMemory->Memory() + position, count);
+            sourceMemory->Seek(count, TSeekOrigin::soCurrent);
+            return count;
+        }
+        if (targetMemory != nullptr) {
+            // Read straight into the target's memory after making room once.
+            const int64_t position = targetMemory->Position();
+            const int64_t oldSize = targetMemory->Size();
+            int64_t end = 0;
+            if (position < 0 || addOverflows(position, count, &end))
+                throw EWriteError(QString::fromLatin1(kWriteError));
+            if (end > oldSize)
+                targetMemory->SetSize(end);
+            int64_t done = 0;
+            try {
+                while (done < count) {
+                    const int64_t n = source.Read(targetMemory->Memory() + position + done, count - done);
+                    if (n <= 0)
+                        break;
+                    done += n;
+                }
+            } catch (...) {
+                targetMemory->SetSize(std::max(oldSize, position + done));
+                targetMemory->SetPosition(position + done);
+                throw;
+            }
+            if (done != count) {
+                // Keep what arrived, as a write of those bytes would have.
+                targetMemory->SetSize(std::max(oldSize, position + done));
+                targetMemory->SetPosition(position + done);
+                throw EReadError(QString::fromLatin1(kReadError));
+            }
+            targetMemory->SetPosition(end);
+            return count;
+        }
+    }
+
+    const int64_t chunk = std::min(count, kCopyChunk);
+    auto buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(chunk));
+    int64_t remaining = count;
+    while (remaining > 0) {
+        const int64_t n = std::min(remaining, chunk);
+        source.ReadBuffer(buffer.get(), n);
+        WriteBuffer(buffer.get(), n);
+        remaining -= n;
+    }
+    return count;
+}
+
+// ---- TMemoryStream -----------------------------------------------------------
+//
+// Invariant: every byte between the size and the capacity is zero. Growing the
+// size therefore needs no clearing, and freshly mapped pages are not touched
+// until the stream grows over them.
+
+TMemoryStream::~TMemoryStream()
+{
+    Clear();
+}
+
+void TMemoryStream::Clear()
+{
+    if (m_memory != nullptr) {
+        if (m_mapped)
+            ::munmap(m_memory, static_cast<size_t>(m_capacity));
+        else
+            std::free(m_memory);
+    }
+    m_memory = nullptr;
+    m_size = 0;
+    m_position = 0;
+    m_capacity = 0;
+    m_mapped = false;
+}
+
+void TMemoryStream::SetCapacity(int64_t newCapacity)
+{
+    if (newCapacity <= m_capacity)
+        return;
+    if (newCapacity > kMaxCapacity)
+        raiseOutOfMemory();
+
+    if (newCapacity >= kMapThreshold) {
+        const int64_t capacity = roundUp(newCapacity, kHugePage);
+        uint8_t* block = nullptr;
+        if (m_mapped) {
+            // The kernel moves the pages instead of copying the bytes.
+            void* moved = ::mremap(m_memory, static_cast<size_t>(m_capacity), static_cast<size_t>(capacity),
+                                   MREMAP_MAYMOVE);
+            if (moved == MAP_FAILED)
+                raiseOutOfMemory();
+            block = static_cast<uint8_t*>(moved);
+            ::madvise(block, static_cast<size_t>(capacity), MADV_HUGEPAGE);
+        } else {
+            block = mapBlock(capacity);
+            if (block == nullptr)
+                raiseOutOfMemory();
+            if (m_size > 0 && !populate(block, 0, m_size)) {
+                ::munmap(block, static_cast<size_t>(capacity));
+                raiseOutOfMemory();
+            }
+            if (m_size > 0)
+                std::memcpy(block, m_memory, static_cast<size_t>(m_size));
+            std::free(m_memory);
+        }
+        m_memory = block;
+        m_capacity = capacity;
+        m_mapped = true;
+        return;
+    }
+
+    // Only heap blocks are this small: a mapped block never shrinks.
+    const int64_t capacity = roundUp(newCapacity, kAlignment);
+    auto* block = static_cast<uint8_t*>(std::aligned_alloc(kAlignment, static_cast<size_t>(capacity)));
+    if (block == nullptr)
+        raiseOutOfMemory();
+    if (m_size > 0)
+        std::memcpy(block, m_memory, static_cast<size_t>(m_size));
+    std::memset(block + m_size, 0, static_cast<size_t>(capacity - m_size));
+    std::free(m_memory);
+    m_memory = block;
+    m_capacity = capacity;
+}
+
+void TMemoryStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0)
+        throw EStreamError(QString::fromLatin1(kInvalidSize));
+    if (newSize > m_size) {
+        if (newSize > m_capacity) {
+            if (newSize > kMaxCapacity)
+                raiseOutOfMemory();
+            // Grow by half again so that a run of small appends copies the
+            // block only now and then; settle for the exact size if the
+            // larger block is not available.
+            const int64_t wanted = std::max(newSize, m_capacity + m_capacity / 2);
+            try {
+                SetCapacity(wanted);
+            } catch (const EStreamError&) {
+                if (wanted == newSize)
+                    throw;
+                SetCapacity(newSize);
+            }
+            if (m_capacity < newSize)
+                raiseOutOfMemory();
+        }
+        // Fault in ahead only what a large growth adds; a small one is faulted
+        // in by the writes that follow, without a system call per append.
+        if (m_mapped && newSize - m_size >= kPopulateThreshold && !populate(m_memory, m_size, newSize)) {
+            // Hand back what was faulted in; the bytes there are still zero.
+            releasePages(m_memory, roundUp(m_size, kPage), roundUp(newSize, kPage));
+            raiseOutOfMemory();
+        }
+        m_size = newSize;
+        return;
+    }
+    if (newSize < m_size) {
+        // Restore the invariant: the bytes past the new size read as zero.
+        const int64_t oldSize = m_size;
+        bool cleared = false;
+        if (m_mapped && oldSize - newSize >= kReleaseThreshold) {
+            const int64_t pageStart = roundUp(newSize, kPage);
+            std::memset(m_memory + newSize, 0, static_cast<size_t>(pageStart - newSize));
+            cleared = releasePages(m_memory, pageStart, roundUp(oldSize, kPage));
+        }
+        if (!cleared)
+            std::memset(m_memory + newSize, 0, static_cast<size_t>(oldSize - newSize));
+        m_size = newSize;
+        if (m_position > newSize)
+            m_position = newSize;
+    }
+}
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count)
+{
+    if (count <= 0 || m_position < 0 || m_position >= m_size)
+        return 0;
+    const int64_t n = std::min(count, m_size - m_position);
+    std::memmove(buffer, m_memory + m_position, static_cast<size_t>(n));
+    m_position += n;
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count)
+{
+    if (count <= 0 || m_position < 0)
+        return 0;
+    int64_t end = 0;
+    if (addOverflows(m_position, count, &end))
+        raiseOutOfMemory();
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    if (end > m_size) {
+        // The caller may be writing part of this stream's own memory, which
+        // growing can move: find it again afterwards.
+        const uint8_t* oldMemory = m_memory;
+        const bool inside = oldMemory != nullptr && bytes >= oldMemory && bytes < oldMemory + m_capacity;
+        const int64_t offset = inside ? bytes - oldMemory : 0;
+        SetSize(end);
+        if (inside)
+            bytes = m_memory + offset;
+    }
+    std::memmove(m_memory + m_position, bytes, static_cast<size_t>(count));
+    m_position = end;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    int64_t base = 0;
+    switch (origin) {
+    case TSeekOrigin::soBeginning: base = 0; break;
+    case TSeekOrigin::soCurrent: base = m_position; break;
+    case TSeekOrigin::soEnd: base = m_size; break;
+    }
+    int64_t target = 0;
+    if (addOverflows(base, offset, &target) || target < 0)
+        throw EStreamError(QString::fromLatin1(kInvalidPosition));
+    // Beyond the end is allowed: reads there give nothing, a write fills the
+    // gap with zeros.
+    m_position = target;
+    return target;
+}
+
+void TMemoryStream::LoadFromStream(TStream& stream)
+{
+    if (&stream == this) {
+        m_position = 0;
+        return;
+    }
+    // The new content is built aside and takes over only when complete, so a
+    // failed load leaves the stream as it was.
+    TMemoryStream staging;
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+        staging.SetSize(memory->Size());
+        if (memory->Size() > 0)
+            std::memcpy(staging.m_memory, memory->Memory(), static_cast<size_t>(memory->Size()));
+        memory->Seek(0, TSeekOrigin::soEnd);
+    } else {
+        stream.SetPosition(0);
+        const int64_t expected = stream.Size();
+        if (expected > 0)
+            staging.SetSize(expected);
+        int64_t done = 0;
+        // Read to the end the stream reports, not just to the size it
+        // announced: a file may change while it is read.
+        for (;;) {
+            if (done == staging.m_size) {
+                // All the room is filled: one byte more, or the end.
+                uint8_t next = 0;
+                const int64_t n = stream.Read(&next, 1);
+                if (n < 0)
+                    throw EReadError(QString::fromLatin1(kReadError));
+                if (n == 0)
+                    break;
+                staging.SetSize(done + std::max<int64_t>(int64_t(64) << 10, done / 8));
+                staging.m_memory[done++] = next;
+                continue;
+            }
+            const int64_t n = stream.Read(staging.m_memory + done, staging.m_size - done);
+            if (n < 0)
+                throw EReadError(QString::fromLatin1(kReadError));
+            if (n == 0)
+                break;
+            done += n;
+        }
+        staging.SetSize(done);
+    }
+    std::swap(m_memory, staging.m_memory);
+    std::swap(m_size, staging.m_size);
+    std::swap(m_capacity, staging.m_capacity);
+    std::swap(m_mapped, staging.m_mapped);
+    m_position = 0;
+}
+
+void TMemoryStream::LoadFromFile(const QString& path)
+{
+    TFileStream file(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyWrite);
+    ::posix_fadvise(file.Handle(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToStream(TStream& stream)
+{
+    if (m_size > 0)
+        stream.WriteBuffer(m_memory, m_size);
+}
+
+// ---- TFileStream -------------------------------------------------------------
+
+TFileStream::TFileStream(const QString& path, TFileMode mode, TShareMode share)
+{
+    int error = 0;
+    if (!open(path, mode, share, &error)) {
+        const QString text = mode == TFileMode::fmCreate ? QStringLiteral("Cannot create file \"%1\". %2")
+                                                         : QStringLiteral("Cannot open file \"%1\". %2");
+        throw EFileOpenError(text.arg(path, SysErrorMessage(error)));
+    }
+}
+
+TFileStream::~TFileStream()
+{
+    // Closing the descriptor also drops its lock.
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+TFileStream* TFileStream::TryOpen(const QString& path, TFileMode mode, TShareMode share, int* error)
+{
+    std::unique_ptr<TFileStream> stream(new TFileStream());
+    int code = 0;
+    if (!stream->open(path, mode, share, &code)) {
+        if (error != nullptr)
+            *error = code;
+        errno = code;
+        return nullptr;
+    }
+    if (error != nullptr)
+        *error = 0;
+    return stream.release();
+}
+
+// Opens the file and applies the share mode.
+//
+// Share modes are advisory locks (flock), held per open file description, so
+// two streams on one file conflict in this process as they do between
+// processes. An exclusive open takes an exclusive lock and fails while anyone
+// holds a lock on the file; every other open takes a shared lock. A read-only
+// open that allows others every access still succeeds, without a lock, while
+// someone holds the file exclusively: reading never disturbs the holder.
+// Programs that open the file without locking it are not seen.
+//
+// Write access also requires the file to carry a write permission bit for
+// someone. For an ordinary user open(2) checks that already; a process with
+// the privilege to ignore permissions (root) would otherwise write to a
+// write-protected file.
+bool TFileStream::open(const QString& path, TFileMode mode, TShareMode share, int* error)
+{
+    auto failWith = [&](int code) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        *error = code;
+        return false;
+    };
+
+    if (path.isEmpty())
+        return failWith(ENOENT);
+    const QByteArray name = QFile::encodeName(path);
+    if (name.contains('\0'))
+        return failWith(EINVAL);
+
+    int access = O_RDONLY;
+    switch (mode) {
+    case TFileMode::fmOpenRead: access = O_RDONLY; break;
+    case TFileMode::fmOpenWrite: access = O_WRONLY; break;
+    case TFileMode::fmOpenReadWrite:
+    case TFileMode::fmCreate: access = O_RDWR; break;
+    }
+    // Non-blocking only while opening: a named pipe without a writer must not
+    // hang the caller.
+    const int flags = access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
+    bool created = false;
+    if (mode == TFileMode::fmCreate) {
+        // Create a new file, or open the existing one without truncating it:
+        // it is emptied only after the checks and the lock below succeeded.
+        for (int attempt = 0; m_fd < 0; ++attempt) {
+            m_fd = ::open(name.constData(), flags | O_CREAT | O_EXCL, 0666);
+            if (m_fd >= 0) {
+                created = true;
+                break;
+            }
+            if (errno == EINTR)
+                continue;
+            if (errno != EEXIST || attempt > 16)
+                return failWith(errno);
+            // After a few rounds accept the plain create, which also follows
+            // a link that points nowhere yet.
+            m_fd = ::open(name.constData(), attempt < 8 ? flags : flags | O_CREAT, 0666);
+            if (m_fd < 0 && errno != EINTR && errno != ENOENT)
+                return failWith(errno);
+            // ENOENT: the file went away in between; try to create it again.
+        }
+    } else {
+        do
+            m_fd = ::open(name.constData(), flags);
+        while (m_fd < 0 && errno == EINTR);
+        if (m_fd < 0)
+            return failWith(errno);
+    }
+
+    const int status = ::fcntl(m_fd, F_GETFL);
+    if (status == -1 || ::fcntl(m_fd, F_SETFL, status & ~O_NONBLOCK) == -1)
+        return failWith(errno);
+
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        return failWith(errno);
+    if (S_ISDIR(st.st_mode))
+        return failWith(EISDIR);
+    if (access != O_RDONLY && !created && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0)
+        return failWith(EACCES);
+
+    const int operation = share == TShareMode::fmShareExclusive ? LOCK_EX : LOCK_SH;
+    int rc;
+    do
+        rc = ::flock(m_fd, operation | LOCK_NB);
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        if (errno == EWOULDBLOCK) {
+            const bool readsOnly = access == O_RDONLY && share == TShareMode::fmShareDenyNone;
+            if (!readsOnly)
+                return failWith(EBUSY);
+        }
+        // Any other failure means the file system keeps no such locks: go
+        // on without one.
+    }
+
+    if (mode == TFileMode::fmCreate && !created && S_ISREG(st.st_mode) && st.st_size > 0) {
+        do
+            rc = ::ftruncate(m_fd, 0);
+        while (rc != 0 && errno == EINTR);
+        if (rc != 0)
+            return failWith(errno);
+    }
+
+    m_path = path;
+    return true;
+}
+
+int64_t TFileStream::Read(void* buffer, int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(m_fd, bytes + done, static_cast<size_t>(std::min(count - done, kMaxTransfer)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw EReadError(QStringLiteral("%1. %2").arg(QString::fromLatin1(kReadError), SysErrorMessage(errno)));
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    int64_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(m_fd, bytes + done, static_cast<size_t>(std::min(count - done, kMaxTransfer)));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            // Part of the data may be in the file already; the caller must
+            // not take a short count for success, so stop here loudly.
+            throw EWriteError(QStringLiteral("%1. %2").arg(QString::fromLatin1(kWriteError), SysErrorMessage(errno)));
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin)
+{
+    int whence = SEEK_SET;
+    switch (origin) {
+    case TSeekOrigin::soBeginning: whence = SEEK_SET; break;
+    case TSeekOrigin::soCurrent: whence = SEEK_CUR; break;
+    case TSeekOrigin::soEnd: whence = SEEK_END; break;
+    }
+    const off_t result = ::lseek(m_fd, static_cast<off_t>(offset), whence);
+    if (result < 0) {
+        if (errno == EINVAL)
+            throw EStreamError(QString::fromLatin1(kInvalidPosition));
+        throw EStreamError(QStringLiteral("Cannot seek in file \"%1\". %2").arg(m_path, SysErrorMessage(errno)));
+    }
+    return static_cast<int64_t>(result);
+}
+
+int64_t TFileStream::Size()
+{
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        throw EStreamError(QStringLiteral("Cannot read the size of file \"%1\". %2").arg(m_path, SysErrorMessage(errno)));
+    return static_cast<int64_t>(st.st_size);
+}
+
+void TFileStream::SetSize(int64_t newSize)
+{
+    if (newSize < 0)
+        throw EStreamError(QString::fromLatin1(kInvalidSize));
+    const int64_t position = Position();
+    int rc;
+    do
+        rc = ::ftruncate(m_fd, static_cast<off_t>(newSize));
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0)
+        throw EStreamError(QStringLiteral("Cannot change the size of file \"%1\". %2").arg(m_path, SysErrorMessage(errno)));
+    if (position > newSize)
+        Seek(newSize, TSeekOrigin::soBeginning);
+}
