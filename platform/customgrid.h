@@ -4,11 +4,20 @@
 // cell that changes only through the SelectCell veto hook, a top-left visible
 // cell, cell rectangles and hit testing. Descendants draw every cell.
 
+#include "platform/core/exceptions.h"
+
 #include <QAbstractScrollArea>
 #include <QRect>
 #include <QVector>
 
 class QPainter;
+
+// A grid was given a count, index or size it cannot take; nothing changed.
+class EInvalidGridOperation : public Exception
+{
+public:
+    using Exception::Exception;
+};
 
 struct TGridCoord
 {
@@ -110,4 +119,16 @@ private:
     int m_topRow = 1;
     int m_leftCol = 1;
     bool m_updatingScrollBars = false;
+
+    // Cell geometry helpers shared by painting, hit testing and invalidation.
+    int maxTopRow() const;
+    int maxLeftCol() const;
+    bool rowBand(int row, int& top, int& height) const;
+    bool colBand(int col, int& left, int& width) const;
+    void setTopLeft(int leftCol, int topRow);
+    void storeCurrentCell(int col, int row);
+    void clampCurrentCell();
+
+    // A scroll bar update was asked for while one was running.
+    bool m_scrollBarsStale = false;
 };
