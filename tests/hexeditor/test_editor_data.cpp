@@ -4,6 +4,7 @@
 
 #include "platform/core/streams.h"
 
+#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -85,6 +86,34 @@ TEST_F(EditorTest, ProgressIsReportedOnlyWhenThePercentageChanges)
     EXPECT_TRUE(reports.empty());
     EXPECT_EQ(editor.DataSize(), 0);
     EXPECT_TRUE(editor.HasFile());
+}
+
+TEST_F(EditorTest, LargeLoadReportsEachPercentageBeforeItsChunkIsCopied)
+{
+    const int size = 5000000;
+    const QString path = writeFile("large.bin", pattern(size));
+    // The rule: one report at the start of each 61,440-byte chunk whose rounded
+    // percentage differs from the last one reported, and 100 before the last chunk.
+    std::vector<int> expected;
+    int last = -1;
+    for (int64_t done = 0; done < size; done += 61440) {
+        const int64_t left = size - done;
+        const int percent = left <= 61440 ? 100 : static_cast<int>(std::nearbyint(done * 100.0 / size));
+        if (percent != last)
+            expected.push_back(percent);
+        last = percent;
+    }
+    std::vector<int> reports;
+    editor.OnProgress = [&](QObject*, TMPHProgressKind, const QString&, uint8_t percent, bool&) {
+        reports.push_back(percent);
+        // Nothing past the chunk being reported on has been copied yet.
+        const int64_t copied = editor.DataStorage().Position();
+        EXPECT_LE(copied, int64_t(percent == 100 ? size : (percent + 1) * int64_t(size) / 100));
+    };
+    editor.LoadFromFile(path);
+    EXPECT_EQ(reports, expected);
+    EXPECT_EQ(editor.DataStorage().Position(), 0);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(editor.DataStorage().Memory()), size), pattern(size));
 }
 
 TEST_F(EditorTest, CancelledLoadLeavesAnEmptyDocumentWithoutFile)
