@@ -40,6 +40,16 @@ uint32_t FileCrc32(const QString& path);
 uint32_t Crc32Update(uint32_t reg, const uint8_t* data, size_t size);
 // The reference table (reflected polynomial 0xEDB88320).
 const uint32_t* Crc32Table();
+// The loops behind Crc32Update, for tests and benchmarks; each continues a
+// register exactly as Crc32Update does and gives the same result.
+// One byte per step through the reference table:
+uint32_t Crc32UpdateBytewise(uint32_t reg, const uint8_t* data, size_t size);
+// Sixteen bytes per step through tables derived from the reference table:
+uint32_t Crc32UpdateSliced(uint32_t reg, const uint8_t* data, size_t size);
+// Carry-less multiplication folding (x86 PCLMULQDQ); call it only when
+// Crc32HasClmul() is true.
+uint32_t Crc32UpdateClmul(uint32_t reg, const uint8_t* data, size_t size);
+bool Crc32HasClmul();
 
 // The checksum as shown: upper-case hexadecimal, at least 6 digits; empty for 0
 // (the checksum box then keeps its text).
