@@ -1,0 +1,233 @@
+#include "app/commandline.h"
+
+#include "app/apperrors.h"
+#include "app/core/bootimage.h"
+#include "hexeditor/mphexeditor.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace editboot {
+
+namespace {
+
+// A usage mistake: wrong sub-command or wrong number of arguments.
+struct TUsageError
+{
+    QString Text;
+};
+
+// Error texts may carry "\r\n" line breaks; a terminal wants "\n".
+QString TerminalText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+void RequireArgumentCount(const QStringList& args, int count, const char* synopsis)
+{
+    if (args.size() - 1 != count)
+        throw TUsageError{QStringLiteral("'%1' takes %2 argument%3: editboot %4")
+                              .arg(args[0])
+                              .arg(count)
+                              .arg(QLatin1String(count == 1 ? "" : "s"))
+                              .arg(QLatin1String(synopsis))};
+}
+
+// Path, file name, the two ID strings and the CRC-32, read as the window's
+// "open" reads them: through the editor's selection, a zero byte ending an ID
+// string, a short image failing with the editor's selection errors.
+int Info(const QStringList& args, QTextStream& out)
+{
+    RequireArgumentCount(args, 1, "info IMAGE");
+    const QString path = QFileInfo(args[1]).absoluteFilePath();
+    TMPHexEditor editor;
+    editor.CreateEmptyFile(QString());
+    editor.LoadFromFile(path);
+    const QString first =
+        boot::IdLabelText(boot::ReadIdBytes(editor, boot::FirstIdStart, boot::FirstIdEnd));
+    const QString second =
+        boot::IdLabelText(boot::ReadIdBytes(editor, boot::SecondIdStart, boot::SecondIdEnd));
+    // As in the window, a checksum of 0 shows nothing.
+    const QString crc = boot::ChecksumText(boot::FileCrc32(path));
+    out << "Path: " << path << '\n'
+        << "File name: " << QFileInfo(path).fileName() << '\n'
+        << "ID 1: " << first << '\n'
+        << "ID 2: " << second << '\n'
+        << "CRC-32: " << crc << '\n';
+    return ExitOk;
+}
+
+int Extract(const QStringList& args, QTextStream& out)
+{
+    RequireArgumentCount(args, 2, "extract IMAGE BOOTFILE");
+    std::unique_ptr<TMPHMemoryStream> block = boot::ExtractBlock(args[1], boot::SharedBlockBuffer());
+    boot::SaveStreamToFile(*block, args[2]);
+    out << "File Saved to: " << args[2] << "!\n";
+    return ExitOk;
+}
+
+int Insert(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    RequireArgumentCount(args, 3, "insert IMAGE BOOTFILE OUTPUT");
+    std::unique_ptr<TMPHMemoryStream> image = boot::LoadImageAtMarker(args[1]);
+    std::unique_ptr<TMPHMemoryStream> bootFile = boot::LoadBootFile(args[2]);
+    if (!bootFile) {
+        err << "editboot: Error boot file!\n";
+        return ExitError;
+    }
+    boot::InsertBlock(*image, *bootFile, boot::SharedBlockBuffer());
+    boot::SaveStreamToFile(*image, args[3]);
+    out << "File Saved to: " << args[3] << "!\n";
+    return ExitOk;
+}
+
+// The CRC-32 of a whole file; unlike the window's checksum, a file that cannot
+// be read is an error here, not a checksum of 0.
+uint32_t CheckedFileCrc32(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        throw EFileOpenError(QStringLiteral("Cannot open %1: it is a folder").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileOpenError(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    std::vector<uint8_t> buffer(0xFFF1);
+    uint32_t reg = 0xFFFFFFFFu;
+    for (;;) {
+        const qint64 n = file.read(reinterpret_cast<char*>(buffer.data()), static_cast<qint64>(buffer.size()));
+        if (n < 0)
+            throw EReadError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        if (n == 0)
+            break;
+        reg = boot::Crc32Update(reg, buffer.data(), static_cast<size_t>(n));
+    }
+    return ~reg;
+}
+
+int Crc32(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (args.size() < 2)
+        throw TUsageError{QStringLiteral("'crc32' needs at least one file: editboot crc32 FILE...")};
+    int status = ExitOk;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        try {
+            const uint32_t crc = CheckedFileCrc32(args[i]);
+            out << QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper() << "  " << args[i] << '\n';
+        } catch (...) {
+            // One unreadable file does not stop the others.
+            out.flush();
+            err << "editboot: " << TerminalText(WithFullStop(CurrentExceptionText())) << '\n';
+            err.flush();
+            status = ExitError;
+        }
+    }
+    return status;
+}
+
+} // namespace
+
+QString CommandLineHelp()
+{
+    return QStringLiteral(
+        "Usage: editboot [COMMAND ARGUMENTS...]\n"
+        "Without a command, opens the window.\n"
+        "\n"
+        "Commands:\n"
+        "  info IMAGE                    show the path, file name, ID strings and CRC-32\n"
+        "                                of a firmware image\n"
+        "  extract IMAGE BOOTFILE        write the image's 65,536-byte boot block to BOOTFILE\n"
+        "  insert IMAGE BOOTFILE OUTPUT  write the image with its boot block replaced by\n"
+        "                                BOOTFILE (exactly 65,536 bytes) to OUTPUT\n"
+        "  crc32 FILE...                 print the CRC-32 of each file\n"
+        "  --help                        show this help\n"
+        "  --version                     show the version\n"
+        "\n"
+        "Files are written exactly as named (no \".bin\" is added) and atomically: a\n"
+        "failed write leaves an existing file as it was.\n"
+        "Exit status: 0 on success, 1 on an error, 2 on a usage error.\n");
+}
+
+QString VersionText()
+{
+    return QStringLiteral("editboot 1.0\n");
+}
+
+int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    int status = ExitError;
+    try {
+        if (args.isEmpty())
+            throw TUsageError{QStringLiteral("no command given")};
+        const QString& command = args[0];
+        if (command == QLatin1String("--help")) {
+            out << CommandLineHelp();
+            status = ExitOk;
+        } else if (command == QLatin1String("--version")) {
+            out << VersionText();
+            status = ExitOk;
+        } else if (command == QLatin1String("info")) {
+            status = Info(args, out);
+        } else if (command == QLatin1String("extract")) {
+            status = Extract(args, out);
+        } else if (command == QLatin1String("insert")) {
+            status = Insert(args, out, err);
+        } else if (command == QLatin1String("crc32")) {
+            status = Crc32(args, out, err);
+        } else {
+            throw TUsageError{QStringLiteral("unknown command '%1'").arg(command)};
+        }
+    } catch (const TUsageError& e) {
+        out.flush();
+        err << "editboot: " << e.Text << '\n' << "Try 'editboot --help' for more information.\n";
+        status = ExitUsage;
+    } catch (...) {
+        out.flush();
+        err << "editboot: " << TerminalText(WithFullStop(CurrentExceptionText())) << '\n';
+        status = ExitError;
+    }
+    out.flush();
+    err.flush();
+    return status;
+}
+
+int RunCommandLineMain(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QFile::decodeName(argv[i]));
+
+    // Qt sees only the program name, so that no argument is taken as one of
+    // its own options.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    // The toolkit's notes about its own set-up (runtime folders, platform
+    // plugins) are not the command's output; only its serious errors are.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            fprintf(stderr, "%s\n", qPrintable(message));
+    });
+    std::unique_ptr<QCoreApplication> app;
+    if (!args.isEmpty() && args[0] == QLatin1String("info")) {
+        // The ID strings are read through the editor, a widget: it needs a
+        // QApplication, which the offscreen platform gives without a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(qtArgc, qtArgv);
+    } else {
+        app = std::make_unique<QCoreApplication>(qtArgc, qtArgv);
+    }
+    QCoreApplication::setApplicationName(ApplicationTitle());
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return RunCommandLine(args, out, err);
+}
+
+} // namespace editboot

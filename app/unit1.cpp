@@ -1,0 +1,328 @@
+#include "app/unit1.h"
+
+#include "app/apperrors.h"
+#include "app/core/bootimage.h"
+#include "hexeditor/ex/mphexeditorex.h"
+#include "hexeditor/mphexeditor.h"
+#include "platform/core/apperror.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <iterator>
+
+const char* const TForm1::InitialCaption = "edit boot for Zelq v1.0";
+const char* const TForm1::CreditsText =
+    "edit boot for Zelq v1.0\n"
+    "Boot block tool for Zelq firmware images.\n"
+    "Thank you for using it!";
+
+// The window's icon lives in the resources of the editbootapp library.
+static void InitResources()
+{
+    Q_INIT_RESOURCE(editboot);
+}
+
+namespace {
+
+// "MS Sans Serif" 8 point (11 pixels) is asked for by name; where it is
+// missing, fontconfig picks its stand-in.
+QFont FormFont(bool bold = false)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+
+// The editors' font: "Courier New", 15 pixels (a metric-compatible stand-in
+// such as Liberation Mono serves where it is missing).
+QFont EditorFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setPixelSize(15);
+    return font;
+}
+
+QFrame* MakePanel(QWidget* parent, const char* name, int left, int top, int width, int height)
+{
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setGeometry(left, top, width, height);
+    return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, int left, int top)
+{
+    auto* button = new QPushButton(QLatin1String(text), parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(FormFont(true));
+    button->setGeometry(left, top, 65, 25);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, bool bold, int left, int top)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(FormFont(bold));
+    // ID strings are data: never taken as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->move(left, top);
+    return label;
+}
+
+// Sets a label's text and fits the label to it, as an auto-sized label does.
+void SetLabelText(QLabel* label, const QString& text)
+{
+    label->setText(text);
+    label->adjustSize();
+}
+
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<IFormDialogs> dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<TQtFormDialogs>(this))
+{
+    InitResources();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QLatin1String(InitialCaption));
+    setWindowIcon(QIcon(QStringLiteral(":/editboot/editboot.png")));
+    setFont(FormFont());
+    // A fixed single border: the client area cannot be resized.
+    setFixedSize(ClientWidth, ClientHeight);
+    move(191, 114);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    OpenDialog1 = {QStringLiteral("OpenDialog1"), TFileDialog::dkOpen, QStringLiteral("Bin File (*.bin)"), {}};
+    OpenDialog2 = {QStringLiteral("OpenDialog2"), TFileDialog::dkOpen, QStringLiteral("boot File (*.bin)"), {}};
+    SaveDialog1 = {QStringLiteral("SaveDialog1"), TFileDialog::dkSave, QStringLiteral("boot File (*.bin)"), {}};
+    SaveDialog2 = {QStringLiteral("SaveDialog2"), TFileDialog::dkSave, QStringLiteral("Bin File (*.bin)"), {}};
+
+    CreateControls();
+    ApplyStoredEditorSettings();
+    SetTabOrderAndFocus();
+
+    // Errors raised outside a command (deferred editor work, input handed to
+    // an editor) reach the same box as the commands' errors.
+    m_previousErrorHandler = SetApplicationErrorHandler([this](std::exception_ptr error) {
+        m_dialogs->UnhandledError(editboot::WithFullStop(editboot::ExceptionText(error)));
+    });
+
+    connect(Button4, &QPushButton::clicked, this, [this] { RunCommand(&TForm1::Button4Click); });
+    connect(Button2, &QPushButton::clicked, this, [this] { RunCommand(&TForm1::Button2Click); });
+    connect(Button3, &QPushButton::clicked, this, [this] { RunCommand(&TForm1::Button3Click); });
+
+    RunCommand(&TForm1::FormCreate);
+}
+
+TForm1::~TForm1()
+{
+    SetApplicationErrorHandler(std::move(m_previousErrorHandler));
+}
+
+void TForm1::CreateControls()
+{
+    Button4 = MakeButton(this, "Button4", "open", 8, 16);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(80, 16, 169, 21);
+
+    Label3 = MakeLabel(this, "Label3", true, 0, 56);
+    Label3->setText(QStringLiteral("crc32"));
+    Label3->resize(33, 13);
+
+    edit2 = new QLineEdit(this);
+    edit2->setObjectName(QStringLiteral("edit2"));
+    edit2->setFont(FormFont(true));
+    edit2->setGeometry(40, 48, 65, 21);
+    edit2->setEnabled(false);
+
+    Button3 = MakeButton(this, "Button3", "Insert", 112, 48);
+    Button2 = MakeButton(this, "Button2", "Extract", 184, 48);
+
+    Label1 = MakeLabel(this, "Label1", true, 24, 96);
+    SetLabelText(Label1, QString());
+    Label2 = MakeLabel(this, "Label2", true, 168, 96);
+    SetLabelText(Label2, QString());
+
+    // Decorative bars: top strip, left edge, bar above the ID strings, bar
+    // between them, bottom strip.
+    Panel5 = MakePanel(this, "Panel5", 0, 0, 265, 9);
+    Panel6 = MakePanel(this, "Panel6", 0, 8, 1, 113);
+    Panel1 = MakePanel(this, "Panel1", 0, 80, 265, 9);
+    Panel3 = MakePanel(this, "Panel3", 128, 88, 9, 33);
+    Panel2 = MakePanel(this, "Panel2", -2, 120, 267, 9);
+
+    // The editors sit below the client area: never seen, the first one serves
+    // to load the image and read its ID strings.
+    MPHexEditor1 = new TMPHexEditor(this);
+    MPHexEditor1->setObjectName(QStringLiteral("MPHexEditor1"));
+    MPHexEditor1->setGeometry(104, 328, 320, 120);
+
+    MPHexEditorEx1 = new TMPHexEditorEx(this);
+    MPHexEditorEx1->setObjectName(QStringLiteral("MPHexEditorEx1"));
+    MPHexEditorEx1->setGeometry(88, 320, 320, 120);
+
+    MPHexEditor1->OnProgress = [this](QObject*, TMPHProgressKind, const QString& name, uint8_t percent,
+                                      bool& cancel) {
+        if (m_dialogs->LoadProgress(name, percent))
+            cancel = true;
+    };
+}
+
+// ---------------------------------------------------------------------------
+// Settings stored with the window for its two editors.
+//
+// Applied now: BytesPerRow 16 and the font "Courier New", 15 pixels (both
+// editors).
+//
+// Still to come, once the editors offer these properties (the stored values
+// equal the editors' defaults, so nothing differs meanwhile):
+//   both editors:    Translation tkAsIs; OffsetFormat "-!10:0x|"; the
+//                    default colours.
+//   MPHexEditorEx1:  BackupExtension ".bak"; print margins 20, 15, 25, 25
+//                    (left, top, right, bottom); print flags pfSelectionBold
+//                    and pfMonochrome; print font "Courier New", 15 pixels.
+//
+// Once the settings are applied each editor becomes the empty, read-only
+// "Untitled" document.
+// ---------------------------------------------------------------------------
+void TForm1::ApplyStoredEditorSettings()
+{
+    for (TCustomMPHexEditor* editor : {static_cast<TCustomMPHexEditor*>(MPHexEditor1),
+                                       static_cast<TCustomMPHexEditor*>(MPHexEditorEx1)}) {
+        editor->setFont(EditorFont());
+        editor->SetBytesPerRow(16);
+    }
+    for (TCustomMPHexEditor* editor : {static_cast<TCustomMPHexEditor*>(MPHexEditor1),
+                                       static_cast<TCustomMPHexEditor*>(MPHexEditorEx1)})
+        editor->Loaded();
+}
+
+void TForm1::SetTabOrderAndFocus()
+{
+    // Tab order: Edit1, Button2, Button3, Button4, the two editors, edit2.
+    QWidget* order[] = {Edit1, Button2, Button3, Button4, MPHexEditor1, MPHexEditorEx1, edit2};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    Edit1->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::RunCommand(void (TForm1::*command)())
+{
+    editboot::RunGuarded(*m_dialogs, [this, command] { (this->*command)(); });
+}
+
+void TForm1::FormCreate()
+{
+    // "Extract" and "Insert" wait for the first image chosen in "open".
+    Button2->setEnabled(false);
+    Button3->setEnabled(false);
+}
+
+void TForm1::LoadImageIntoEditor(const QString& path)
+{
+    // Ends the progress display on every way out of the load.
+    struct TLoadEnd
+    {
+        IFormDialogs& dialogs;
+        ~TLoadEnd() { dialogs.LoadFinished(); }
+    } loadEnd{*m_dialogs};
+    MPHexEditor1->LoadFromFile(path);
+}
+
+void TForm1::Button4Click()
+{
+    if (!m_dialogs->OpenFile(OpenDialog1))
+        return;
+    const QString path = OpenDialog1.FileName;
+    Edit1->setText(path);
+    Button2->setEnabled(true);
+    Button3->setEnabled(true);
+    setWindowTitle(QFileInfo(path).fileName());
+
+    // From here an error stops the command; what was done above stays done.
+    LoadImageIntoEditor(path);
+    SetLabelText(Label1, boot::IdLabelText(boot::ReadIdBytes(*MPHexEditor1, boot::FirstIdStart, boot::FirstIdEnd)));
+    SetLabelText(Label2,
+                 boot::IdLabelText(boot::ReadIdBytes(*MPHexEditor1, boot::SecondIdStart, boot::SecondIdEnd)));
+
+    Edit1->setText(path);
+    uint32_t crc = 0;
+    {
+        // Reading a large file again takes a moment: show the busy cursor.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        struct TRestoreCursor
+        {
+            ~TRestoreCursor() { QGuiApplication::restoreOverrideCursor(); }
+        } restore;
+        crc = boot::FileCrc32(Edit1->text());
+    }
+    // A checksum of 0 (also an unreadable file) leaves the box as it was.
+    if (crc != 0)
+        edit2->setText(boot::ChecksumText(crc));
+}
+
+void TForm1::Button2Click()
+{
+    // The path as it stands in Edit1 now: the user may have edited it.
+    std::unique_ptr<TMPHMemoryStream> block = boot::ExtractBlock(Edit1->text(), boot::SharedBlockBuffer());
+    if (!m_dialogs->SaveFile(SaveDialog1))
+        return;
+    // ".bin" is always appended, also to a name that already ends in it.
+    const QString target = SaveDialog1.FileName + QStringLiteral(".bin");
+    boot::SaveStreamToFile(*block, target);
+    m_dialogs->Information(QStringLiteral("File Saved to: ") + target + QStringLiteral("!"));
+}
+
+void TForm1::Button3Click()
+{
+    // The image chosen in "open", whatever Edit1 says now.
+    std::unique_ptr<TMPHMemoryStream> image = boot::LoadImageAtMarker(OpenDialog1.FileName);
+    if (!m_dialogs->OpenFile(OpenDialog2))
+        return;
+    std::unique_ptr<TMPHMemoryStream> bootFile = boot::LoadBootFile(OpenDialog2.FileName);
+    if (!bootFile) {
+        m_dialogs->Error(QStringLiteral("Error boot file!"));
+        return;
+    }
+    boot::InsertBlock(*image, *bootFile, boot::SharedBlockBuffer());
+    if (!m_dialogs->SaveFile(SaveDialog1))
+        return;
+    const QString target = SaveDialog1.FileName + QStringLiteral(".bin");
+    // Written to a temporary file first and renamed over the target, so even
+    // saving onto the image itself cannot lose it halfway.
+    boot::SaveStreamToFile(*image, target);
+    m_dialogs->Information(QStringLiteral("File Saved to: ") + target + QStringLiteral("!"));
+}
+
+void TForm1::FormClose()
+{
+    m_dialogs->Plain(editboot::ApplicationTitle(), QLatin1String(CreditsText));
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    RunCommand(&TForm1::FormClose);
+    // Closing cannot be refused.
+    event->accept();
+}
