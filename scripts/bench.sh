@@ -4,7 +4,7 @@ set -euo pipefail
 BUILD_DIR="${1:-build-bench}"
 status=0
 for b in "$BUILD_DIR"/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   "$b" || status=1
 done
 exit $status
