@@ -5,10 +5,17 @@
 // Implementation files, by concern:
 //   editor_data.cpp       document state, loading, data access, grid size
 //   editor_selection.cpp  cell/position mapping, caret-move rule, selection
-//   editor_layout.cpp     column widths and row heights
+//   editor_layout.cpp     column widths and row heights, the layout settings
+//   editor_translation.cpp  character translation and unicode mode
+//   editor_offsets.cpp    offset format and offset texts
+//   editor_bookmarks.cpp  bookmarks and their icons
 
+#include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphexception.h"
+#include "hexeditor/core/mphlayout.h"
 #include "hexeditor/core/mphmemorystream.h"
+#include "hexeditor/core/mphoffsetformat.h"
+#include "hexeditor/core/mphtranslation.h"
 #include "hexeditor/core/mphtypes.h"
 #include "hexeditor/core/mphundostorage.h"
 #include "platform/busycursor.h"
@@ -16,17 +23,39 @@
 
 #include <QBitArray>
 #include <QByteArray>
+#include <QImage>
 #include <QString>
+#include <QVariant>
+#include <QVector>
 #include <memory>
 
 class TCustomMPHexEditor : public TCustomGrid
 {
     Q_OBJECT
     // Published properties, in the order the settings export walks them.
+    Q_PROPERTY(bool ShowRuler READ ShowRuler WRITE SetShowRuler)
     Q_PROPERTY(int BytesPerRow READ BytesPerRow WRITE SetBytesPerRow)
+    Q_PROPERTY(int BytesPerColumn READ BytesPerColumn WRITE SetBytesPerColumn)
+    Q_PROPERTY(MPHEnums::TMPHTranslationKind Translation READ Translation WRITE SetTranslation)
+    Q_PROPERTY(QString OffsetFormat READ OffsetFormat WRITE SetOffsetFormat)
+    // The character code; never stored (MaskChar_AsInteger is).
+    Q_PROPERTY(int MaskChar READ MaskCharCode WRITE SetMaskCharCode STORED false)
+    Q_PROPERTY(int GutterWidth READ GutterWidth WRITE SetGutterWidth)
     Q_PROPERTY(int MaxUndo READ MaxUndo WRITE SetMaxUndo)
     Q_PROPERTY(bool InsertMode READ InsertMode WRITE SetInsertMode)
+    Q_PROPERTY(bool HexLowerCase READ HexLowerCase WRITE SetHexLowerCase)
+    Q_PROPERTY(int BytesPerUnit READ BytesPerUnit WRITE SetBytesPerUnit)
+    Q_PROPERTY(int RulerBytesPerUnit READ RulerBytesPerUnit WRITE SetRulerBytesPerUnit)
+    Q_PROPERTY(bool UnicodeChars READ UnicodeChars WRITE SetUnicodeChars)
+    Q_PROPERTY(bool UnicodeBigEndian READ UnicodeBigEndian WRITE SetUnicodeBigEndian)
+    Q_PROPERTY(int BytesPerBlock READ BytesPerBlock WRITE SetBytesPerBlock)
+    Q_PROPERTY(bool SeparateBlocksInCharField READ SeparateBlocksInCharField WRITE SetSeparateBlocksInCharField)
     Q_PROPERTY(bool FindProgress READ FindProgress WRITE SetFindProgress)
+    Q_PROPERTY(int RulerNumberBase READ RulerNumberBase WRITE SetRulerNumberBase)
+    // Worth storing only while CustomBookmarkBitmap is true.
+    Q_PROPERTY(QImage BookmarkBitmap READ BookmarkBitmap WRITE SetBookmarkBitmap)
+    // The stored form of MaskChar: worth storing only while IsMaskCharStored().
+    Q_PROPERTY(QVariant MaskChar_AsInteger READ MaskCharAsIntegerValue WRITE SetMaskCharAsIntegerValue)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
 
 public:
@@ -99,6 +128,87 @@ public:
     int CharWidth() const { return m_charWidth; }
     int CharHeight() const { return m_charHeight; }
 
+    // ---- layout settings (editor_layout.cpp) -------------------------------
+    int BytesPerColumn() const { return m_bytesPerColumn; }
+    void SetBytesPerColumn(int value);
+    void SetBytesPerUnit(int value);
+    int RulerBytesPerUnit() const { return m_rulerBytesPerUnit; }
+    void SetRulerBytesPerUnit(int value);
+    // Bytes per ruler unit in effect: RulerBytesPerUnit, or BytesPerUnit for -1.
+    int RulerUnit() const { return m_rulerUnit; }
+    int BytesPerBlock() const { return m_bytesPerBlock; }
+    void SetBytesPerBlock(int value);
+    bool SeparateBlocksInCharField() const { return m_separateBlocksInCharField; }
+    void SetSeparateBlocksInCharField(bool value);
+    bool ShowRuler() const { return m_showRuler; }
+    void SetShowRuler(bool value);
+    int RulerNumberBase() const { return m_rulerNumberBase; }
+    void SetRulerNumberBase(int value);
+    int GutterWidth() const { return m_gutterWidth; }
+    void SetGutterWidth(int value);
+    // Length of the widest offset text plus 1; -1 until the first layout.
+    int GutterChars() const { return m_gutterChars; }
+    const QString& HexRulerText() const { return m_hexRulerText; }
+    const QString& CharRulerText() const { return m_charRulerText; }
+    // Recomputes the gutter column's width only.
+    void UpdateGutterWidth();
+    // Rebuilds HexRulerText and CharRulerText.
+    void BuildRulerTexts();
+
+    // ---- character translation (editor_translation.cpp) ---------------------
+    TMPHTranslationKind Translation() const { return m_translation; }
+    void SetTranslation(TMPHTranslationKind value);
+    void SetUnicodeChars(bool value);
+    bool UnicodeBigEndian() const { return m_unicodeBigEndian; }
+    void SetUnicodeBigEndian(bool value);
+    uint8_t MaskChar() const { return m_maskChar; }
+    void SetMaskChar(uint8_t value);
+    int MaskCharCode() const { return m_maskChar; }
+    // Raises EMPHexEditor for a code outside 0..255.
+    void SetMaskCharCode(int value);
+    QVariant MaskCharAsIntegerValue() const { return int(m_maskChar); }
+    // An integer 0..255 becomes MaskChar; anything else gives ".".
+    void SetMaskCharAsIntegerValue(const QVariant& value);
+    bool IsMaskCharStored() const { return m_maskChar != '.'; }
+    const TMPHCharSet& MaskedChars() const { return m_maskedChars; }
+    // The 8-bit character shown for byte b in the character field.
+    uint8_t TranslateToDisplay(uint8_t b) const;
+    // The byte stored for a typed 8-bit character; a result in MaskedChars
+    // (0 in particular) means the character cannot be entered.
+    uint8_t TranslateFromInput(uint8_t ch) const;
+    // The UTF-16 character shown in unicode mode for the character cell of
+    // position (masked codes become MaskChar).
+    char16_t UnicodeCharAt(int32_t position);
+
+    // ---- offset format (editor_offsets.cpp) --------------------------------
+    QString OffsetFormat() const { return m_offsetFormat.Format; }
+    // Parses the format; a refused format leaves the previous one in force.
+    void SetOffsetFormat(const QString& value);
+    const TMPHOffsetFormat& OffsetFormatRecord() const { return m_offsetFormat; }
+    bool HexLowerCase() const { return m_hexLowerCase; }
+    void SetHexLowerCase(bool value);
+    // The 16 digits used for hex cells (upper or lower case letters).
+    const char* HexDigitTable() const { return m_hexDigits; }
+    // True while OnGetOffsetText is asked for the largest offset (gutter width).
+    bool IsMaxOffset() const { return m_isMaxOffset; }
+    TMPHGetOffsetTextEvent OnGetOffsetText;
+
+    // ---- bookmarks (editor_bookmarks.cpp) -------------------------------------
+    const TMPHBookmarks& Bookmarks() const { return m_bookmarks; }
+    // Puts back all ten bookmarks at once (redo).
+    void SetBookmarks(const TMPHBookmarks::Table& table);
+    void SetBookmark(int index, int32_t position, bool inCharField);
+    bool GotoBookmark(int index);
+    void ShiftBookmarks(int32_t from, int32_t delta);
+    // The icon strip (200 x 10); a null image restores the built-in icons.
+    QImage BookmarkBitmap() const { return m_bookmarkBitmap; }
+    void SetBookmarkBitmap(const QImage& value);
+    bool CustomBookmarkBitmap() const { return m_customBookmarkBitmap; }
+    // The twenty 10 x 10 icons cut from BookmarkBitmap, with the colour of its
+    // top-left pixel made transparent.
+    const QVector<QImage>& BookmarkImages() const { return m_bookmarkImages; }
+    TNotifyEvent OnBookmarkChanged;
+
     // ---- positions and selection -----------------------------------------
     int32_t PositionAtCell(int col, int row);
     int RowOfPosition(int32_t position) const;
@@ -132,6 +242,7 @@ public:
 protected:
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
+    void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
     // Called once the stored settings have been applied (or the window is
@@ -180,6 +291,46 @@ protected:
 
     TBusyCursorStack m_busyCursors;
     bool m_loaded = false;
+
+    // ---- view settings (layout, translation, offsets, bookmarks) -----------
+    TMPHLayoutSettings LayoutSettings() const;
+    TMPHOffsetUnitSources OffsetUnitSources() const;
+    void BookmarkBitmapChanged();
+
+    int m_bytesPerColumn = 2;
+    int m_rulerBytesPerUnit = -1;
+    int m_rulerUnit = 1;
+    int m_bytesPerBlock = -1;
+    bool m_separateBlocksInCharField = true;
+    bool m_showRuler = false;
+    int m_rulerNumberBase = 16;
+    int m_gutterWidth = -1;
+    int m_gutterChars = -1;
+    QString m_hexRulerText;
+    QString m_charRulerText;
+
+    TMPHTranslationKind m_translation = tkAsIs;
+    bool m_unicodeBigEndian = false;
+    uint8_t m_maskChar = '.';
+    TMPHCharSet m_maskedChars = DefaultMaskedChars();
+
+    TMPHOffsetFormat m_offsetFormat;
+    bool m_hexLowerCase = false;
+    char m_hexDigits[17] = "0123456789ABCDEF";
+    bool m_isMaxOffset = false;
+    bool m_inGetOffsetText = false;
+
+    TMPHBookmarks m_bookmarks;
+    QImage m_bookmarkBitmap;
+    bool m_customBookmarkBitmap = false;
+    QVector<QImage> m_bookmarkImages;
+
+    // Sets the view defaults (font, default offset format, ruler texts,
+    // bookmark icons) while the members are initialised, before the
+    // constructor body lays out the grid. Declared last so that every member
+    // it touches exists.
+    bool InitViewDefaults();
+    bool m_viewDefaultsReady = InitViewDefaults();
 };
 
 class TMPHexEditor : public TCustomMPHexEditor
