@@ -23,6 +23,7 @@ TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
     , m_dataStorage(std::make_unique<TMPHMemoryStream>())
     , m_undoStorage(std::make_unique<TMPHUndoStorage>(this))
 {
+    InitViewDefaults();
     SetDefaultColWidth(0);
     SetDefaultRowHeight(0);
     SetColCount(3 * m_bytesPerRow + 3);

@@ -23,13 +23,12 @@ TMPHLayoutSettings TCustomMPHexEditor::LayoutSettings() const
     return settings;
 }
 
-bool TCustomMPHexEditor::InitViewDefaults()
+void TCustomMPHexEditor::InitViewDefaults()
 {
     setFont(QFont(QStringLiteral("Courier New"), 11));
     ParseOffsetFormat(m_offsetFormat, QStringLiteral("-!10:0x|"), OffsetUnitSources());
     BuildRulerTexts();
     SetBookmarkBitmap(QImage());
-    return true;
 }
 
 void TCustomMPHexEditor::AdjustMetrics()

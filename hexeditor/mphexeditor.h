@@ -326,11 +326,8 @@ protected:
     QVector<QImage> m_bookmarkImages;
 
     // Sets the view defaults (font, default offset format, ruler texts,
-    // bookmark icons) while the members are initialised, before the
-    // constructor body lays out the grid. Declared last so that every member
-    // it touches exists.
-    bool InitViewDefaults();
-    bool m_viewDefaultsReady = InitViewDefaults();
+    // bookmark icons); the constructor calls it before it lays out the grid.
+    void InitViewDefaults();
 };
 
 class TMPHexEditor : public TCustomMPHexEditor
