@@ -190,18 +190,12 @@ void TForm1::CreateControls()
 }
 
 // ---------------------------------------------------------------------------
-// Settings stored with the window for its two editors.
-//
-// Applied now: BytesPerRow 16 and the font "Courier New", 15 pixels (both
-// editors).
-//
-// Still to come, once the editors offer these properties (the stored values
-// equal the editors' defaults, so nothing differs meanwhile):
-//   both editors:    Translation tkAsIs; OffsetFormat "-!10:0x|"; the
-//                    default colours.
-//   MPHexEditorEx1:  BackupExtension ".bak"; print margins 20, 15, 25, 25
-//                    (left, top, right, bottom); print flags pfSelectionBold
-//                    and pfMonochrome; print font "Courier New", 15 pixels.
+// Settings stored with the window for its two editors: BytesPerRow 16,
+// Translation tkAsIs, the default offset format and the font "Courier New",
+// 15 pixels. Still to come with the painting and extended-editor work: the
+// default colours, and for MPHexEditorEx1 BackupExtension ".bak", print margins
+// 20, 15, 25, 25 (left, top, right, bottom), print flags pfSelectionBold and
+// pfMonochrome and the print font "Courier New", 15 pixels.
 //
 // Once the settings are applied each editor becomes the empty, read-only
 // "Untitled" document.
@@ -212,6 +206,8 @@ void TForm1::ApplyStoredEditorSettings()
                                        static_cast<TCustomMPHexEditor*>(MPHexEditorEx1)}) {
         editor->setFont(EditorFont());
         editor->SetBytesPerRow(16);
+        editor->SetTranslation(tkAsIs);
+        editor->SetOffsetFormat(QStringLiteral("-!10:0x|"));
     }
     for (TCustomMPHexEditor* editor : {static_cast<TCustomMPHexEditor*>(MPHexEditor1),
                                        static_cast<TCustomMPHexEditor*>(MPHexEditorEx1)})
