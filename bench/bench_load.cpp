@@ -14,6 +14,8 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include "bench_support.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -36,33 +38,8 @@ extern char** environ;
 
 namespace {
 
-constexpr int64_t kFileSize = 256LL * 1024 * 1024;
-constexpr int kRuns = 5;
+using namespace bench;
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
-}
-
-bool CreateFile(const QString& path, int64_t size)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    std::mt19937_64 rng(42);
-    std::vector<uint64_t> chunk(1 << 17); // 1 MiB
-    for (int64_t done = 0; done < size;) {
-        for (auto& w : chunk)
-            w = rng();
-        const int64_t n = std::min<int64_t>(size - done, int64_t(chunk.size() * 8));
-        if (f.write(reinterpret_cast<const char*>(chunk.data()), n) != n)
-            return false;
-        done += n;
-    }
-    return f.flush();
-}
 
 // Reads the file once so that every run finds it in the page cache.
 void WarmCache(const QString& path)

@@ -10,6 +10,8 @@
 
 #include "app/core/bootimage.h"
 
+#include "bench_support.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,15 +20,8 @@
 
 namespace {
 
-constexpr int64_t kSize = 256LL * 1024 * 1024;
-constexpr int kRuns = 5;
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point a, Clock::time_point b)
-{
-    return std::chrono::duration<double>(b - a).count();
-}
+using namespace bench;
+constexpr int64_t kSize = kFileSize;
 
 // The baseline: memchr for E3, then the other three bytes.
 __attribute__((noinline)) int64_t PlainSearch(const uint8_t* data, int64_t size)
