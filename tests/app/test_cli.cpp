@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include "test_folder.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -99,26 +101,10 @@ class CommandLineTest : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_EQ(file.write(bytes), bytes.size());
-        return path;
-    }
+    QStringList Entries() const { return folder.Entries(QDir::Files); }
 
-    static QByteArray Read(const QString& path)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return QByteArray("<missing>");
-        return file.readAll();
-    }
-
-    QStringList Entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
-
-    QTemporaryDir dir;
+    TTestFolder folder;
+    QTemporaryDir& dir = folder.dir;
 };
 
 TEST_F(CommandLineTest, HelpAndVersion)
@@ -143,7 +129,7 @@ TEST_F(CommandLineTest, NoArgumentsWithoutADisplayExplainsInsteadOfAborting)
 
 TEST_F(CommandLineTest, UsageMistakesExitWithTwoAndWriteNothing)
 {
-    const QString image = Write("image.bin", ImageWithMarker(0x10000, 0));
+    const QString image = folder.Write("image.bin", ImageWithMarker(0x10000, 0));
     const QStringList before = Entries();
     const QList<QStringList> mistakes = {
         {"frobnicate"},
@@ -168,7 +154,7 @@ TEST_F(CommandLineTest, UsageMistakesExitWithTwoAndWriteNothing)
 TEST_F(CommandLineTest, InfoReadsTheIdStringsAsTheWindowDoes)
 {
     const QByteArray image = WithIds(ImageWithMarker(100, 60), QByteArray("ABCDEFGH\0JKLM", 13), "01234567890");
-    const QString path = Write("image.bin", image);
+    const QString path = folder.Write("image.bin", image);
     const TRun run = Editboot({"info", path});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
@@ -187,7 +173,7 @@ TEST_F(CommandLineTest, InfoOnShortOrMissingImagesGivesTheWindowsErrors)
     for (const TCase& c : {TCase{0, "Invalid selection start."}, TCase{40, "Invalid selection end."},
                            TCase{47, "Invalid selection start."}, TCase{50, "Invalid selection end."}}) {
         SCOPED_TRACE(c.size);
-        const TRun run = Editboot({"info", Write(QStringLiteral("short%1.bin").arg(c.size), QByteArray(c.size, 'A'))});
+        const TRun run = Editboot({"info", folder.Write(QStringLiteral("short%1.bin").arg(c.size), QByteArray(c.size, 'A'))});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
         EXPECT_EQ(run.err, QStringLiteral("editboot: %1\n").arg(QLatin1String(c.text)));
@@ -201,11 +187,11 @@ TEST_F(CommandLineTest, InfoOnShortOrMissingImagesGivesTheWindowsErrors)
 TEST_F(CommandLineTest, ExtractWritesTheBlockToExactlyTheNamedFile)
 {
     const QByteArray image = ImageWithMarker(0x2000 + 0x10000 + 16, 0x2000);
-    const QString path = Write("image.bin", image);
+    const QString path = folder.Write("image.bin", image);
     const QString boot = dir.filePath("boot.img");
     const TRun run = Editboot({"extract", path, boot});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(Read(boot), image.mid(0x2000, 0x10000));
+    EXPECT_EQ(TTestFolder::Read(boot), image.mid(0x2000, 0x10000));
     EXPECT_FALSE(QFileInfo::exists(boot + ".bin"));
     EXPECT_TRUE(run.out.contains(boot));
 }
@@ -213,35 +199,35 @@ TEST_F(CommandLineTest, ExtractWritesTheBlockToExactlyTheNamedFile)
 TEST_F(CommandLineTest, InsertWritesTheModifiedImageAndRefusesWrongBootFiles)
 {
     const QByteArray image = ImageWithMarker(0x10000 + 0x300, 0x200);
-    const QString path = Write("image.bin", image);
+    const QString path = folder.Write("image.bin", image);
     QByteArray boot(0x10000, '\0');
     for (int i = 0; i < boot.size(); ++i)
         boot[i] = static_cast<char>(0x80 | (i % 127));
-    const QString bootPath = Write("boot.bin", boot);
+    const QString bootPath = folder.Write("boot.bin", boot);
     const QString output = dir.filePath("patched");
 
     const TRun run = Editboot({"insert", path, bootPath, output});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     QByteArray expected = image;
     expected.replace(0x200, 0x10000, boot); // runs past the end: the image grows
-    EXPECT_EQ(Read(output), expected);
-    EXPECT_EQ(Read(path), image);
+    EXPECT_EQ(TTestFolder::Read(output), expected);
+    EXPECT_EQ(TTestFolder::Read(path), image);
 
-    const QString existing = Write("existing.bin", "keep me");
+    const QString existing = folder.Write("existing.bin", "keep me");
     for (int size : {1024, 0x10000 + 1}) {
         SCOPED_TRACE(size);
-        const TRun wrong = Editboot({"insert", path, Write("wrong.bin", QByteArray(size, 'x')), existing});
+        const TRun wrong = Editboot({"insert", path, folder.Write("wrong.bin", QByteArray(size, 'x')), existing});
         EXPECT_EQ(wrong.exitCode, 1);
         EXPECT_EQ(wrong.err, "editboot: Error boot file!\n");
-        EXPECT_EQ(Read(existing), "keep me");
+        EXPECT_EQ(TTestFolder::Read(existing), "keep me");
     }
 }
 
 TEST_F(CommandLineTest, Crc32PrintsEightDigitsPerFileAndReportsUnreadableOnes)
 {
     const QByteArray a("123456789");
-    const QString pa = Write("a.bin", a);
-    const QString empty = Write("empty.bin", QByteArray());
+    const QString pa = folder.Write("a.bin", a);
+    const QString empty = folder.Write("empty.bin", QByteArray());
     const QString missing = dir.filePath("missing.bin");
     const TRun run = Editboot({"crc32", pa, missing, empty, dir.path()});
     EXPECT_EQ(run.exitCode, 1);
@@ -254,8 +240,8 @@ TEST_F(CommandLineTest, Crc32PrintsEightDigitsPerFileAndReportsUnreadableOnes)
 
 TEST_F(CommandLineTest, FailedWriteLeavesTheTargetAsItWas)
 {
-    const QString path = Write("image.bin", ImageWithMarker(0x10100, 0x10));
-    const QString target = Write("boot.out", "old content");
+    const QString path = folder.Write("image.bin", ImageWithMarker(0x10100, 0x10));
+    const QString target = folder.Write("boot.out", "old content");
     const QStringList before = Entries();
     // In the child only: files may not grow past 4 KiB, as on a full disk.
     const TRun run = Editboot({"extract", path, target}, [] {
@@ -265,7 +251,7 @@ TEST_F(CommandLineTest, FailedWriteLeavesTheTargetAsItWas)
     });
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(target)) << run.err.toStdString();
-    EXPECT_EQ(Read(target), "old content");
+    EXPECT_EQ(TTestFolder::Read(target), "old content");
     EXPECT_EQ(Entries(), before) << "no temporary file may be left behind";
 }
 

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include "test_folder.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -122,24 +124,7 @@ protected:
         form = std::make_unique<TForm1>(std::unique_ptr<IFormDialogs>(dialogs));
     }
 
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_EQ(file.write(bytes), bytes.size());
-        return path;
-    }
-
-    static QByteArray Read(const QString& path)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return QByteArray("<missing>");
-        return file.readAll();
-    }
-
-    QStringList Entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
+    QStringList Entries() const { return folder.Entries(QDir::Files | QDir::Dirs); }
 
     // "open" with the given file chosen in its dialog.
     void Open(const QString& path)
@@ -150,7 +135,8 @@ protected:
 
     const std::vector<TBox>& Boxes() const { return dialogs->Boxes(); }
 
-    QTemporaryDir dir;
+    TTestFolder folder;
+    QTemporaryDir& dir = folder.dir;
     TScriptedFormDialogs* dialogs = nullptr; // owned by the form
     std::unique_ptr<TForm1> form;
 };
@@ -268,7 +254,7 @@ TEST_F(MainWindowTest, CancelledFirstOpenChangesNothing)
 TEST_F(MainWindowTest, OpenShowsPathNameIdStringsAndChecksum)
 {
     const QByteArray image = Image(100);
-    const QString path = Write("image.bin", image);
+    const QString path = folder.Write("image.bin", image);
     Open(path);
 
     EXPECT_TRUE(Boxes().empty());
@@ -289,11 +275,11 @@ TEST_F(MainWindowTest, ZeroByteEndsAnIdStringAndMarkupIsShownAsText)
 {
     QByteArray id1("ABC\0EFGHIJKLM", 13);
     QByteArray id2("\0" "1234567890", 11);
-    Open(Write("zero.bin", Image(64, id1, id2)));
+    Open(folder.Write("zero.bin", Image(64, id1, id2)));
     EXPECT_EQ(form->Label1->text(), "ABC");
     EXPECT_EQ(form->Label2->text(), "");
 
-    Open(Write("markup.bin", Image(64, "<b>x</b>&amp;", "<i>y</i>&lt")));
+    Open(folder.Write("markup.bin", Image(64, "<b>x</b>&amp;", "<i>y</i>&lt")));
     EXPECT_EQ(form->Label1->text(), "<b>x</b>&amp;");
     EXPECT_EQ(form->Label1->textFormat(), Qt::PlainText);
     EXPECT_EQ(form->Label2->textFormat(), Qt::PlainText);
@@ -302,7 +288,7 @@ TEST_F(MainWindowTest, ZeroByteEndsAnIdStringAndMarkupIsShownAsText)
 TEST_F(MainWindowTest, ShortImagesStopOpenWithTheEditorsTextsAndKeepTheOldValues)
 {
     const QByteArray good = Image(100);
-    Open(Write("good.bin", good));
+    Open(folder.Write("good.bin", good));
     ASSERT_TRUE(Boxes().empty());
     const QString goodCrc = form->edit2->text();
 
@@ -322,7 +308,7 @@ TEST_F(MainWindowTest, ShortImagesStopOpenWithTheEditorsTextsAndKeepTheOldValues
         SCOPED_TRACE(c.size);
         // Different ID bytes from the good image, so a stale label shows.
         const QString name = QStringLiteral("short%1.bin").arg(c.size);
-        const QString path = Write(name, Image(c.size, "NOPQRSTUVWXYZ", "99999999999"));
+        const QString path = folder.Write(name, Image(c.size, "NOPQRSTUVWXYZ", "99999999999"));
         dialogs->ClearRecords();
         form->Label1->setText("ABCDEFGHIJKLM");
         Open(path);
@@ -345,7 +331,7 @@ TEST_F(MainWindowTest, ShortImagesStopOpenWithTheEditorsTextsAndKeepTheOldValues
 
 TEST_F(MainWindowTest, FileThatCannotBeOpenedGetsTheEditorsTextWithoutAnExtraFullStop)
 {
-    Open(Write("good.bin", Image(100)));
+    Open(folder.Write("good.bin", Image(100)));
     const QString missing = dir.filePath("missing.bin");
     Open(missing);
     ASSERT_EQ(Boxes().size(), 1u);
@@ -368,10 +354,10 @@ TEST_F(MainWindowTest, FileThatCannotBeOpenedGetsTheEditorsTextWithoutAnExtraFul
 TEST_F(MainWindowTest, ChecksumOfZeroLeavesTheChecksumBoxAsItWas)
 {
     const QByteArray image = Image(100);
-    Open(Write("first.bin", image));
+    Open(folder.Write("first.bin", image));
     const QByteArray zero = WithZeroCrc(Image(60, "ZEROCRCIMAGE!", "00000000000"));
     ASSERT_EQ(ReferenceCrc32(zero), 0xFFFFFFFFu) << "the test image must have a CRC-32 of 0";
-    Open(Write("zero.bin", zero));
+    Open(folder.Write("zero.bin", zero));
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(form->Label1->text(), "ZEROCRCIMAGE!");
     EXPECT_EQ(form->Label2->text(), "00000000000");
@@ -381,7 +367,7 @@ TEST_F(MainWindowTest, ChecksumOfZeroLeavesTheChecksumBoxAsItWas)
 TEST_F(MainWindowTest, ExtractAlwaysAppendsBinAndSavesTheBlockAtTheMarker)
 {
     const QByteArray image = ImageWithMarker(0x2000 + 0x10000 + 500, 0x2000, 1);
-    Open(Write("image.bin", image));
+    Open(folder.Write("image.bin", image));
     dialogs->ClearRecords();
     const QString chosen = dir.filePath("boot.bin");
     dialogs->Choose(chosen);
@@ -389,7 +375,7 @@ TEST_F(MainWindowTest, ExtractAlwaysAppendsBinAndSavesTheBlockAtTheMarker)
 
     EXPECT_EQ(dialogs->DialogsShown(), QStringList{"SaveDialog1"});
     EXPECT_FALSE(QFileInfo::exists(chosen));
-    EXPECT_EQ(Read(chosen + ".bin"), image.mid(0x2000, 0x10000));
+    EXPECT_EQ(TTestFolder::Read(chosen + ".bin"), image.mid(0x2000, 0x10000));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].BoxKind, TBox::bkInformation);
     EXPECT_EQ(Boxes()[0].Caption, "Information");
@@ -405,40 +391,40 @@ TEST_F(MainWindowTest, ExtractReadsTheEditedPathWhileInsertUsesTheOpenedImage)
 {
     const QByteArray opened = ImageWithMarker(0x12000, 0x100, 2);
     const QByteArray typed = ImageWithMarker(0x12000, 0x300, 3);
-    const QString openedPath = Write("opened.bin", opened);
+    const QString openedPath = folder.Write("opened.bin", opened);
     Open(openedPath);
-    form->Edit1->setText(Write("typed.bin", typed));
+    form->Edit1->setText(folder.Write("typed.bin", typed));
     dialogs->ClearRecords();
 
     dialogs->Choose(dir.filePath("block"));
     form->Button2->click();
-    EXPECT_EQ(Read(dir.filePath("block.bin")), typed.mid(0x300, 0x10000));
+    EXPECT_EQ(TTestFolder::Read(dir.filePath("block.bin")), typed.mid(0x300, 0x10000));
 
     const QByteArray boot = BootFile(7);
-    dialogs->Choose(Write("new_boot.bin", boot));
+    dialogs->Choose(folder.Write("new_boot.bin", boot));
     dialogs->Choose(dir.filePath("patched"));
     form->Button3->click();
     EXPECT_EQ(dialogs->DialogsShown(), (QStringList{"SaveDialog1", "OpenDialog2", "SaveDialog1"}));
     QByteArray expected = opened;
     expected.replace(0x100, 0x10000, boot);
-    EXPECT_EQ(Read(dir.filePath("patched.bin")), expected);
+    EXPECT_EQ(TTestFolder::Read(dir.filePath("patched.bin")), expected);
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].Text, QStringLiteral("File Saved to: %1.bin!").arg(dir.filePath("patched")));
     // Neither command touched the image files or what the window shows.
-    EXPECT_EQ(Read(openedPath), opened);
+    EXPECT_EQ(TTestFolder::Read(openedPath), opened);
     EXPECT_EQ(form->Edit1->text(), dir.filePath("typed.bin"));
     EXPECT_EQ(form->windowTitle(), "opened.bin");
 }
 
 TEST_F(MainWindowTest, InsertRefusesABootFileOfTheWrongLengthBeforeAnySaveDialog)
 {
-    const QString imagePath = Write("image.bin", ImageWithMarker(0x11000, 0x10, 4));
+    const QString imagePath = folder.Write("image.bin", ImageWithMarker(0x11000, 0x10, 4));
     Open(imagePath);
     for (int size : {1024, 0x10000 - 1, 0x10000 + 1}) {
         SCOPED_TRACE(size);
         dialogs->ClearRecords();
         const QStringList before = Entries();
-        dialogs->Choose(Write(QStringLiteral("boot%1.dat").arg(size), BootFile(1, size)));
+        dialogs->Choose(folder.Write(QStringLiteral("boot%1.dat").arg(size), BootFile(1, size)));
         form->Button3->click();
 
         // Only the boot file was asked for: no save dialog followed.
@@ -454,7 +440,7 @@ TEST_F(MainWindowTest, InsertRefusesABootFileOfTheWrongLengthBeforeAnySaveDialog
 TEST_F(MainWindowTest, CancelledDialogsWriteNothingAndLeaveTheImageUsable)
 {
     const QByteArray image = ImageWithMarker(0x10100, 0x40, 5);
-    const QString path = Write("image.bin", image);
+    const QString path = folder.Write("image.bin", image);
     Open(path);
     const QStringList before = Entries();
 
@@ -462,7 +448,7 @@ TEST_F(MainWindowTest, CancelledDialogsWriteNothingAndLeaveTheImageUsable)
     form->Button2->click();
     dialogs->Cancel(); // Insert's boot file dialog
     form->Button3->click();
-    dialogs->Choose(Write("boot.bin", BootFile(9)));
+    dialogs->Choose(folder.Write("boot.bin", BootFile(9)));
     dialogs->Cancel(); // Insert's save dialog
     form->Button3->click();
     EXPECT_TRUE(Boxes().empty());
@@ -473,7 +459,7 @@ TEST_F(MainWindowTest, CancelledDialogsWriteNothingAndLeaveTheImageUsable)
     EXPECT_EQ(form->MPHexEditor1->DataSize(), image.size());
     dialogs->Choose(dir.filePath("again"));
     form->Button2->click();
-    EXPECT_EQ(Read(dir.filePath("again.bin")), image.mid(0x40, 0x10000));
+    EXPECT_EQ(TTestFolder::Read(dir.filePath("again.bin")), image.mid(0x40, 0x10000));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].BoxKind, TBox::bkInformation);
 }
@@ -507,11 +493,11 @@ private:
 TEST_F(MainWindowTest, FailedSaveLeavesTheTargetUntouchedAndTheWindowWorking)
 {
     const QByteArray image = ImageWithMarker(0x10200, 0x80, 6);
-    const QString imagePath = Write("image.bin", image);
+    const QString imagePath = folder.Write("image.bin", image);
     Open(imagePath);
     const QByteArray oldTarget("previous boot file content");
-    const QString target = Write("target.bin", oldTarget);
-    const QString bootPath = Write("boot.bin", BootFile(3));
+    const QString target = folder.Write("target.bin", oldTarget);
+    const QString bootPath = folder.Write("boot.bin", BootFile(3));
     const QStringList before = Entries();
     dialogs->ClearRecords();
 
@@ -530,8 +516,8 @@ TEST_F(MainWindowTest, FailedSaveLeavesTheTargetUntouchedAndTheWindowWorking)
         EXPECT_FALSE(box.Text.isEmpty());
     }
     EXPECT_TRUE(Boxes()[0].Text.contains(target)) << Boxes()[0].Text.toStdString();
-    EXPECT_EQ(Read(target), oldTarget);
-    EXPECT_EQ(Read(imagePath), image);
+    EXPECT_EQ(TTestFolder::Read(target), oldTarget);
+    EXPECT_EQ(TTestFolder::Read(imagePath), image);
     // No temporary file is left behind.
     EXPECT_EQ(Entries(), before);
 
@@ -540,13 +526,13 @@ TEST_F(MainWindowTest, FailedSaveLeavesTheTargetUntouchedAndTheWindowWorking)
     dialogs->ClearRecords();
     dialogs->Choose(dir.filePath("target"));
     form->Button2->click();
-    EXPECT_EQ(Read(target), image.mid(0x80, 0x10000));
+    EXPECT_EQ(TTestFolder::Read(target), image.mid(0x80, 0x10000));
     dialogs->Choose(bootPath);
     dialogs->Choose(imagePath.chopped(4));
     form->Button3->click();
     QByteArray expected = image;
     expected.replace(0x80, 0x10000, BootFile(3));
-    EXPECT_EQ(Read(imagePath), expected);
+    EXPECT_EQ(TTestFolder::Read(imagePath), expected);
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].BoxKind, TBox::bkInformation);
 }
@@ -554,7 +540,7 @@ TEST_F(MainWindowTest, FailedSaveLeavesTheTargetUntouchedAndTheWindowWorking)
 TEST_F(MainWindowTest, LoadReportsProgressAndCancellingItStopsOpen)
 {
     const QByteArray big = Image(200000);
-    const QString bigPath = Write("big.bin", big);
+    const QString bigPath = folder.Write("big.bin", big);
     Open(bigPath);
     EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(dialogs->ProgressReports(), (std::vector<int>{0, 31, 61, 100}));
@@ -563,7 +549,7 @@ TEST_F(MainWindowTest, LoadReportsProgressAndCancellingItStopsOpen)
 
     dialogs->ClearRecords();
     dialogs->CancelAtProgressReport(1);
-    Open(Write("big2.bin", Image(200000, "NOPQRSTUVWXYZ", "99999999999")));
+    Open(folder.Write("big2.bin", Image(200000, "NOPQRSTUVWXYZ", "99999999999")));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].BoxKind, TBox::bkUnhandled);
     EXPECT_EQ(Boxes()[0].Text, "Operation cancelled.");
