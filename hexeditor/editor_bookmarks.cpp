@@ -7,8 +7,6 @@
 
 namespace {
 
-QString tr8(const char* text) { return QString::fromLatin1(text); }
-
 constexpr int IconSize = 10;
 constexpr int StripWidth = IconSize * TMPHBookmarks::IconCount;
 
@@ -94,7 +92,7 @@ void TCustomMPHexEditor::SetBookmarkBitmap(const QImage& value)
 {
     if (!value.isNull()) {
         if (value.width() != StripWidth || value.height() != IconSize)
-            throw EMPHexEditor(tr8(MPHStrings::InvalidBookmarkBitmap));
+            throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBookmarkBitmap));
         m_bookmarkBitmap = value;
     } else {
         m_bookmarkBitmap = LoadBuiltInBookmarkIcons();

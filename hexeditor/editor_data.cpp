@@ -15,7 +15,6 @@ constexpr int64_t CopyChunkSize = 61440;
 // Upper bound of one transfer between two progress reports.
 constexpr int64_t MaxCopyBatch = 64 * CopyChunkSize;
 
-QString tr8(const char* text) { return QString::fromLatin1(text); }
 } // namespace
 
 TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
@@ -50,7 +49,7 @@ QString TCustomMPHexEditor::Version() const
 void TCustomMPHexEditor::Loaded()
 {
     if (m_fileName == QLatin1String("---"))
-        CreateEmptyFile(tr8(MPHStrings::Untitled));
+        CreateEmptyFile(MPHStrings::Text(MPHStrings::Untitled));
     m_loaded = true;
 }
 
@@ -85,19 +84,19 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
     // before anything about the document changes.
     const int64_t size = FileSizeOf(fileName);
     if (size > MaxDataSize)
-        throw EMPHexEditor(tr8(MPHStrings::FileTooLarge)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge)
                                .arg(fileName)
                                .arg(size)
                                .arg(MaxDataSize));
 
     int error = 0;
     if (!FileAccessCheck(fileName, &error))
-        throw EFileOpenError(tr8(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
+        throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
 
     std::unique_ptr<TFileStream> file(
         TFileStream::TryOpen(fileName, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, &error));
     if (!file)
-        throw EFileOpenError(tr8(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
+        throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
 
     m_loadingFileName = fileName;
     try {
@@ -123,7 +122,7 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
         stream.Seek(0, TSeekOrigin::soBeginning);
         const int64_t size = stream.Size();
         if (size > MaxDataSize)
-            throw EMPHexEditor(tr8(MPHStrings::FileTooLarge)
+            throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge)
                                    .arg(m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName)
                                    .arg(size)
                                    .arg(MaxDataSize));
@@ -193,7 +192,7 @@ void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination,
             if (OnProgress) {
                 OnProgress(this, kind, name, static_cast<uint8_t>(report), cancel);
                 if (cancel)
-                    throw EMPHexEditor(tr8(MPHStrings::OperationCancelled));
+                    throw EMPHexEditor(MPHStrings::Text(MPHStrings::OperationCancelled));
             }
         }
         // The chunks up to the next report are moved in one transfer: the
@@ -225,7 +224,7 @@ void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination,
 void TCustomMPHexEditor::CreateEmptyFile(const QString& name)
 {
     m_dataStorage->Clear();
-    m_fileName = name.isEmpty() ? tr8(MPHStrings::Untitled) : name;
+    m_fileName = name.isEmpty() ? MPHStrings::Text(MPHStrings::Untitled) : name;
     m_undoStorage->Reset();
     ResetSelection(false);
     m_changedBytes.clear();
@@ -294,7 +293,7 @@ void TCustomMPHexEditor::Changed()
 void TCustomMPHexEditor::PrepareFileOverwrite()
 {
     if (m_readOnlyFile)
-        throw EFileOpenError(tr8(MPHStrings::CannotSaveReadOnly).arg(m_fileName));
+        throw EFileOpenError(MPHStrings::Text(MPHStrings::CannotSaveReadOnly).arg(m_fileName));
 }
 
 bool TCustomMPHexEditor::CanCreateUndo(int /*undoKind*/, int32_t /*count*/, int32_t /*replCount*/)

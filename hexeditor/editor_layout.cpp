@@ -7,10 +7,6 @@
 #include <QEvent>
 #include <QFontMetrics>
 
-namespace {
-QString tr8(const char* text) { return QString::fromLatin1(text); }
-} // namespace
-
 TMPHLayoutSettings TCustomMPHexEditor::LayoutSettings() const
 {
     TMPHLayoutSettings settings;
@@ -210,7 +206,7 @@ void TCustomMPHexEditor::SetGutterWidth(int value)
 {
     // A negative width other than -1 (automatic) has no meaning for a column.
     if (value < -1)
-        throw EMPHexEditor(tr8(MPHStrings::InvalidGutterWidth).arg(value));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidGutterWidth).arg(value));
     if (value == m_gutterWidth)
         return;
     m_gutterWidth = value;

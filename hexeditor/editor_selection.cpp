@@ -10,8 +10,6 @@
 #include <algorithm>
 
 namespace {
-QString tr8(const char* text) { return QString::fromLatin1(text); }
-
 int32_t clampPosition(int64_t value, int32_t dataSize)
 {
     return static_cast<int32_t>(std::clamp<int64_t>(value, -1, static_cast<int64_t>(dataSize) - 1));
@@ -121,7 +119,7 @@ int32_t TCustomMPHexEditor::SelStart()
 void TCustomMPHexEditor::SetSelStart(int32_t value)
 {
     if (value < 0 || value >= DataSize())
-        throw EMPHexEditor(tr8(MPHStrings::InvalidSelStart));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidSelStart));
     const bool charField = Col() > HexColumnCount() + 2;
     ResetSelection(true);
     const TGridCoord cell = CellAtPosition(value, charField);
@@ -138,7 +136,7 @@ int32_t TCustomMPHexEditor::SelEnd()
 void TCustomMPHexEditor::SetSelEnd(int32_t value)
 {
     if (value < -1 || value >= DataSize())
-        throw EMPHexEditor(tr8(MPHStrings::InvalidSelEnd));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidSelEnd));
     ResetSelection(true);
     if (value >= 0) {
         SetSelection(PositionAtCell(Col(), Row()), value);

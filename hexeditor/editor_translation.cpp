@@ -4,10 +4,6 @@
 
 #include "hexeditor/mphexeditor.h"
 
-namespace {
-QString tr8(const char* text) { return QString::fromLatin1(text); }
-} // namespace
-
 uint8_t TCustomMPHexEditor::TranslateToDisplay(uint8_t b) const
 {
     return ::TranslateToDisplay(m_translation, b, m_maskChar, m_maskedChars);
@@ -84,7 +80,7 @@ void TCustomMPHexEditor::SetMaskChar(uint8_t value)
 void TCustomMPHexEditor::SetMaskCharCode(int value)
 {
     if (value < 0 || value > 255)
-        throw EMPHexEditor(tr8(MPHStrings::InvalidMaskChar).arg(value));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidMaskChar).arg(value));
     SetMaskChar(uint8_t(value));
 }
 

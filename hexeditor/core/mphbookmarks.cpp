@@ -6,7 +6,7 @@
 void TMPHBookmarks::Set(int index, int32_t position, bool inCharField)
 {
     if (!IsValidIndex(index))
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBookmarkIndex));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBookmarkIndex));
     TMPHBookmark& mark = m_table[size_t(index)];
     if (mark.mPosition == position && mark.mInCharField == inCharField)
         mark.mPosition = -1;

@@ -11,6 +11,9 @@ public:
 
 // Message texts of the editor (the program's string table).
 namespace MPHStrings {
+// A string-table text as a QString (the texts are plain ASCII).
+inline QString Text(const char* text) { return QString::fromLatin1(text); }
+
 inline constexpr const char* Untitled = "Untitled";
 inline constexpr const char* ErrorFileOpen = "Cannot open %1.\r\n(%2.)";
 inline constexpr const char* CannotSaveReadOnly = "Cannot save readonly file %1.";

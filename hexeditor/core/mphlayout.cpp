@@ -104,25 +104,25 @@ uint8_t NormalizeRulerNumberBase(int base)
 void CheckBytesPerRow(int value, bool unicodeChars)
 {
     if (value < 1 || value > 256 || (unicodeChars && value % 2 != 0))
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBytesPerLine));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBytesPerLine));
 }
 
 void CheckBytesPerColumn(int value, bool unicodeChars)
 {
     if (value < 1 || value > 256 || (unicodeChars && value % 2 != 0))
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBytesPerColumn));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBytesPerColumn));
 }
 
 void CheckBytesPerUnit(int value, bool unicodeChars)
 {
     if (unicodeChars && value != 2)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::BytesPerUnitInUnicode));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::BytesPerUnitInUnicode));
     if (value != 1 && value != 2 && value != 4 && value != 8)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBytesPerUnit).arg(value));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBytesPerUnit).arg(value));
 }
 
 void CheckRulerBytesPerUnit(int value)
 {
     if (value != -1 && value != 1 && value != 2 && value != 4 && value != 8)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidRulerBytesPerUnit).arg(value));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidRulerBytesPerUnit).arg(value));
 }

@@ -6,13 +6,13 @@
 void TMPHMemoryStream::CheckBounds(int64_t position)
 {
     if (position < 0 || position > Size())
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::OutOfBounds));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
 }
 
 uint8_t* TMPHMemoryStream::GetAddress(int64_t index, int64_t count)
 {
     if (index < 0 || count < 0 || index + count > Size())
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::OutOfBounds));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
     return Memory() + index;
 }
 
@@ -41,7 +41,7 @@ private:
 void TMPHMemoryStream::ReadBufferAt(void* buffer, int64_t index, int64_t count)
 {
     if (index < 0 || count < 0)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::OutOfBounds));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
     CheckBounds(index + count);
     PositionKeeper keep(*this);
     Seek(index, TSeekOrigin::soBeginning);
@@ -51,7 +51,7 @@ void TMPHMemoryStream::ReadBufferAt(void* buffer, int64_t index, int64_t count)
 void TMPHMemoryStream::WriteBufferAt(const void* buffer, int64_t index, int64_t count)
 {
     if (index < 0 || count < 0)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::OutOfBounds));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
     CheckBounds(index + count);
     PositionKeeper keep(*this);
     Seek(index, TSeekOrigin::soBeginning);

@@ -35,7 +35,7 @@ qsizetype HexRunLength(const QString& text)
 
 [[noreturn]] void RaiseMissing(const QString& what)
 {
-    throw EMPHexEditor(QString::fromLatin1(MPHStrings::MissingOffsetFormatChar).arg(what));
+    throw EMPHexEditor(MPHStrings::Text(MPHStrings::MissingOffsetFormatChar).arg(what));
 }
 
 uint8_t EffectiveUnit(const TMPHOffsetFormat& format)
@@ -70,7 +70,7 @@ int32_t RadixToInt(const QString& text, uint8_t radix)
     for (QChar c : text) {
         const int place = DigitPlace(c);
         if (place < 1 || place > radix)
-            throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidRadixChar)
+            throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidRadixChar)
                                    .arg(QString(c), QString::number(radix, 16).toUpper()));
         result = result * radix + uint32_t(place - 1);
     }
@@ -112,7 +112,7 @@ void ParseOffsetFormat(TMPHOffsetFormat& format, const QString& text, const TMPH
         }
     }
     if (format.UnitSize != 1 && format.UnitSize != 2 && format.UnitSize != 4 && format.UnitSize != 8)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBytesPerUnit).arg(format.UnitSize));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBytesPerUnit).arg(format.UnitSize));
 
     // Digits section.
     if (rest.startsWith(QLatin1String("-!"))) {
@@ -132,12 +132,12 @@ void ParseOffsetFormat(TMPHOffsetFormat& format, const QString& text, const TMPH
     // Radix section.
     const qsizetype n = HexRunLength(rest);
     if (n == 0)
-        RaiseMissing(QString::fromLatin1(MPHStrings::OffsetFormatNumberRadix));
+        RaiseMissing(MPHStrings::Text(MPHStrings::OffsetFormatNumberRadix));
     if (n >= rest.size() || rest[n] != QLatin1Char(':'))
         RaiseMissing(QStringLiteral(":"));
     format.Radix = uint8_t(RadixToInt(rest.left(n), 16));
     if (format.Radix < 2 || format.Radix > 16)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidOffsetFormatRadix)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidOffsetFormatRadix)
                                .arg(QString::number(format.Radix, 16).toUpper()));
     rest.remove(0, n + 1);
 

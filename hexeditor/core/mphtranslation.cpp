@@ -104,13 +104,13 @@ TMPHTranslationTable& CustomInputTable() { return g_customInput; }
 QString TranslationShortName(TMPHTranslationKind kind)
 {
     const int i = int(kind);
-    return (i >= 0 && i < 6) ? QString::fromLatin1(MPHStrings::TranslationShortNames[i]) : QString();
+    return (i >= 0 && i < 6) ? MPHStrings::Text(MPHStrings::TranslationShortNames[i]) : QString();
 }
 
 QString TranslationLongName(TMPHTranslationKind kind)
 {
     const int i = int(kind);
-    return (i >= 0 && i < 6) ? QString::fromLatin1(MPHStrings::TranslationLongNames[i]) : QString();
+    return (i >= 0 && i < 6) ? MPHStrings::Text(MPHStrings::TranslationLongNames[i]) : QString();
 }
 
 uint8_t TranslateToDisplay(TMPHTranslationKind kind, uint8_t b, uint8_t maskChar, const TMPHCharSet& masked)
@@ -198,15 +198,15 @@ std::array<uint8_t, 2> UnicodeInputBytes(char16_t unit, bool bigEndian)
 void CheckUnicodeModeAllowed(int bytesPerRow, int bytesPerColumn, int64_t dataSize)
 {
     if (bytesPerRow % 2 != 0)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBytesPerLine));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBytesPerLine));
     if (bytesPerColumn % 2 != 0)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::InvalidBytesPerColumn));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidBytesPerColumn));
     if (dataSize % 2 != 0)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::OddFileInUnicode));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OddFileInUnicode));
 }
 
 void CheckTranslationAllowed(TMPHTranslationKind kind, bool unicodeChars)
 {
     if (kind != tkAsIs && unicodeChars)
-        throw EMPHexEditor(QString::fromLatin1(MPHStrings::TranslationsInUnicode));
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::TranslationsInUnicode));
 }
