@@ -1,6 +1,7 @@
 // Document state, loading with progress and the data accessors.
 
 #include "editor_fixture.h"
+#include "error_of.h"
 
 #include "platform/core/streams.h"
 
@@ -218,20 +219,12 @@ TEST_F(EditorTest, AccessOutsideTheDataIsRefusedAndChangesNothing)
     editor.LoadFromFile(writeFile("d.bin", pattern(16)));
     const QString bounds = "Data position/length out of data bounds";
     uint8_t buffer[8] = {};
-    auto expectBoundsError = [&](auto&& call) {
-        try {
-            call();
-            ADD_FAILURE() << "no error";
-        } catch (const EMPHexEditor& e) {
-            EXPECT_EQ(e.Message(), bounds);
-        }
-    };
-    expectBoundsError([&] { editor.ByteAt(16); });
-    expectBoundsError([&] { editor.ByteAt(-1); });
-    expectBoundsError([&] { editor.ReadBuffer(buffer, 13, 4); });
-    expectBoundsError([&] { editor.ReadBuffer(buffer, -2, 2); });
-    expectBoundsError([&] { editor.WriteBuffer(buffer, 15, 2); });
-    expectBoundsError([&] { editor.SetByteAt(16, 1); });
+    EXPECT_EQ(ErrorOf([&] { editor.ByteAt(16); }), bounds);
+    EXPECT_EQ(ErrorOf([&] { editor.ByteAt(-1); }), bounds);
+    EXPECT_EQ(ErrorOf([&] { editor.ReadBuffer(buffer, 13, 4); }), bounds);
+    EXPECT_EQ(ErrorOf([&] { editor.ReadBuffer(buffer, -2, 2); }), bounds);
+    EXPECT_EQ(ErrorOf([&] { editor.WriteBuffer(buffer, 15, 2); }), bounds);
+    EXPECT_EQ(ErrorOf([&] { editor.SetByteAt(16, 1); }), bounds);
     EXPECT_NO_THROW(editor.ReadBuffer(buffer, 13, 3));
     EXPECT_EQ(editor.DataSize(), 16);
     EXPECT_EQ(editor.DataStorage().Position(), 0);

@@ -1,6 +1,7 @@
 // Cell/position mapping, the caret-move rule and the selection.
 
 #include "editor_fixture.h"
+#include "error_of.h"
 
 class SelectionTest : public EditorTest
 {
@@ -11,15 +12,6 @@ protected:
         for (int i = 0; i < size; ++i)
             bytes[i] = static_cast<char>(i);
         editor.LoadFromFile(writeFile(QString("sel%1.bin").arg(size), bytes));
-    }
-    void expectError(const char* text, const std::function<void()>& call)
-    {
-        try {
-            call();
-            ADD_FAILURE() << "no error, expected " << text;
-        } catch (const EMPHexEditor& e) {
-            EXPECT_EQ(e.Message(), QString(text));
-        }
     }
 };
 
@@ -96,21 +88,21 @@ TEST_F(SelectionTest, OutOfRangeSelectionsAreRefusedAndChangeNothing)
     load(40);
     editor.SetSelStart(5);
     editor.SetSelEnd(9);
-    expectError("Invalid selection start", [&] { editor.SetSelStart(40); });
-    expectError("Invalid selection start", [&] { editor.SetSelStart(-1); });
-    expectError("Invalid selection end", [&] { editor.SetSelEnd(40); });
-    expectError("Invalid selection end", [&] { editor.SetSelEnd(-2); });
+    EXPECT_EQ(ErrorOf([&] { editor.SetSelStart(40); }), "Invalid selection start");
+    EXPECT_EQ(ErrorOf([&] { editor.SetSelStart(-1); }), "Invalid selection start");
+    EXPECT_EQ(ErrorOf([&] { editor.SetSelEnd(40); }), "Invalid selection end");
+    EXPECT_EQ(ErrorOf([&] { editor.SetSelEnd(-2); }), "Invalid selection end");
     EXPECT_EQ(editor.SelFirst(), 5);
     EXPECT_EQ(editor.SelLast(), 9);
 
     // The short image of the tool: the first ID cannot be selected.
     editor.SetSelStart(32);
-    expectError("Invalid selection end", [&] { editor.SetSelEnd(44); });
+    EXPECT_EQ(ErrorOf([&] { editor.SetSelEnd(44); }), "Invalid selection end");
     EXPECT_EQ(editor.CaretPosition(), 32);
     EXPECT_EQ(editor.SelCount(), 0);
 
     editor.CreateEmptyFile(QString());
-    expectError("Invalid selection start", [&] { editor.SetSelStart(0); });
+    EXPECT_EQ(ErrorOf([&] { editor.SetSelStart(0); }), "Invalid selection start");
     EXPECT_TRUE(editor.SelectionAsText().isEmpty());
 }
 
