@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench asan clean
+.PHONY: deps configure build run test bench asan fuzz clean
 
 deps:
 	@bash scripts/deps.sh
@@ -29,5 +29,11 @@ bench:
 asan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan BUILD_TYPE=Debug CMAKE_FLAGS="-DEDITBOOT_SANITIZE=ON"
 
+# libFuzzer targets (clang); run one with e.g. build-fuzz/fuzz/fuzz_settings -max_total_time=600
+fuzz:
+	@bash scripts/deps.sh --fuzz
+	@$(MAKE) --no-print-directory build BUILD_DIR=build-fuzz BUILD_TYPE=RelWithDebInfo \
+		CMAKE_FLAGS="-DCMAKE_CXX_COMPILER=clang++ -DEDITBOOT_FUZZ=ON -DEDITBOOT_TESTS=OFF -DEDITBOOT_BENCH=OFF"
+
 clean:
-	rm -rf build build-bench build-asan
+	rm -rf build build-bench build-asan build-fuzz

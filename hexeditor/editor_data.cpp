@@ -339,3 +339,11 @@ void TCustomMPHexEditor::SetInsertMode(bool value)
     m_changedBytes.clear();
     viewport()->update();
 }
+
+void TCustomMPHexEditor::SetSwapNibbles(bool value)
+{
+    if (m_swapNibbles == value)
+        return;
+    m_swapNibbles = value;
+    InvalidateGrid();
+}

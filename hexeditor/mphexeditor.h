@@ -41,6 +41,7 @@ class TCustomMPHexEditor : public TCustomGrid
     // The character code; never stored (MaskChar_AsInteger is).
     Q_PROPERTY(int MaskChar READ MaskCharCode WRITE SetMaskCharCode STORED false)
     Q_PROPERTY(int GutterWidth READ GutterWidth WRITE SetGutterWidth)
+    Q_PROPERTY(bool SwapNibbles READ SwapNibbles WRITE SetSwapNibbles)
     Q_PROPERTY(int MaxUndo READ MaxUndo WRITE SetMaxUndo)
     Q_PROPERTY(bool InsertMode READ InsertMode WRITE SetInsertMode)
     Q_PROPERTY(bool HexLowerCase READ HexLowerCase WRITE SetHexLowerCase)
@@ -101,6 +102,10 @@ public:
     virtual void UndoEndUpdate();
     virtual QString FormatOffset(uint32_t offset);
     virtual QString OffsetToText(uint32_t offset);
+
+    // The hex field shows the low nibble of a byte first (display and typing).
+    bool SwapNibbles() const { return m_swapNibbles; }
+    void SetSwapNibbles(bool value);
 
     int MaxUndo() const { return m_maxUndo; }
     void SetMaxUndo(int value) { m_maxUndo = value; }
@@ -272,6 +277,7 @@ protected:
     bool m_modified = false;
     int m_maxUndo = 1048576;
     bool m_findProgress = false;
+    bool m_swapNibbles = false;
 
     int m_bytesPerRow = 16;
     int m_bytesPerUnit = 1;

@@ -9,7 +9,8 @@ RUN_PKGS="fonts-liberation"
 EXTRA_PKGS=""
 for arg in "$@"; do
   case "$arg" in
-    --gui) EXTRA_PKGS="$EXTRA_PKGS xvfb xauth xdotool" ;;
+    --gui) EXTRA_PKGS="$EXTRA_PKGS xvfb xauth xdotool xclip poppler-utils" ;;
+    --fuzz) EXTRA_PKGS="$EXTRA_PKGS clang libclang-rt-dev" ;;
   esac
 done
 

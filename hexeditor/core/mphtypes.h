@@ -2,9 +2,12 @@
 // Enumerations and event types shared by the editor's parts.
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <functional>
+
+class QPainter;
 
 namespace MPHEnums {
 Q_NAMESPACE
@@ -18,6 +21,11 @@ Q_ENUM_NS(TMPHProgressKind)
 enum TMPHTranslationKind : int { tkAsIs, tkDos8, tkASCII, tkMac, tkBCD, tkCustom };
 Q_ENUM_NS(TMPHTranslationKind)
 
+// Shape of the caret: the whole cell, its left edge, its bottom edge, or
+// chosen from the editing state.
+enum TMPHCaretKind { ckFull, ckLeft, ckBottom, ckAuto };
+Q_ENUM_NS(TMPHCaretKind)
+
 } // namespace MPHEnums
 using namespace MPHEnums;
 
@@ -27,6 +35,15 @@ using TMPHProgressEvent = std::function<void(QObject* sender, TMPHProgressKind p
                                              const QString& aName, uint8_t percent, bool& cancel)>;
 // Asks for the text of an offset (the gutter); an empty handler text is kept.
 using TMPHGetOffsetTextEvent = std::function<void(QObject* sender, int64_t number, QString& offsetText)>;
+
+// Lets a host draw a cell itself: the painter has the cell's pen, brush and
+// font set; the handler may change the text; clearing defaultDraw leaves the
+// cell to the handler.
+using TMPHDrawCellEvent = std::function<void(QObject* sender, QPainter* canvas, int col, int row,
+                                             QString& wideText, const QRect& rect, bool& defaultDraw)>;
+// Lets a host hide a setting from the settings export and import.
+using TMPHQueryPublicPropertyEvent = std::function<void(QObject* sender, const QString& propertyName,
+                                                        bool& isPublic)>;
 
 // Codes of the editor's private messages.
 inline constexpr int CM_SELECTIONCHANGED = 0xB101;
