@@ -36,7 +36,11 @@ std::unique_ptr<TMPHexEditor> MakeEditor(int64_t size)
     editor->Loaded();
     editor->resize(kWidth, kHeight);
     editor->SetShowRuler(true);
-    editor->DataStorage().SetSize(size);
+    // Grown in steps below the stream's fault-in threshold: the pages stay
+    // untouched until a paint reads them.
+    TMPHMemoryStream& data = editor->DataStorage();
+    while (data.Size() < size)
+        data.SetSize(std::min<int64_t>(size, data.Size() + 60000));
     editor->UpdateGridSize();
     // The same place in both: the middle of the document.
     editor->SetTopRow(int(size / editor->BytesPerRow() / 2));
