@@ -374,3 +374,18 @@ TEST_F(PaintTest, PaintReadsOnlyThePaintedRowsOfAHugeDocument)
     EXPECT_LT(largest, top + (editor.VisibleRowCount() + 1) * editor.BytesPerRow());
     EXPECT_LE(cells, (editor.VisibleRowCount() + 1) * 3 * editor.BytesPerRow());
 }
+
+TEST_F(PaintTest, RightToLeftLayoutMirrorsTheCells)
+{
+    editor.setLayoutDirection(Qt::RightToLeft);
+    const QImage image = shot();
+    const int width = editor.viewport()->width();
+    const auto mirror = [width](const QRect& r) { return QRect(width - r.left() - r.width(), r.top(), r.width(), r.height()); };
+    const QColor offsetBack = resolve(editor.Colors()->OffsetBackGround());
+    const QRect gutter = mirror(cell(0, 3)).adjusted(2, 0, 0, 0);
+    EXPECT_GT(count(image, gutter, offsetBack), gutter.width());
+    EXPECT_EQ(count(image, cell(0, 3).adjusted(0, 0, -2, 0), offsetBack), 0);
+    // The digit stays inside its own (mirrored) cell.
+    EXPECT_GT(count(image, mirror(cell(2, 2)), resolve(editor.Colors()->OddColumn())), 0);
+    EXPECT_GT(count(image, mirror(cell(6, 2)), resolve(editor.Colors()->EvenColumn())), 0);
+}
