@@ -330,8 +330,8 @@ TEST_F(ModelTest, RandomEditingMatchesModelAndUndoRedoAreExact)
         }
         ASSERT_TRUE(walksCleanly()) << "undo stack damaged";
     }
-    // The run exercised what it claims to (a tenth of the steps at least each).
+    // The run exercised what it claims to (in fixed shares of the steps).
     EXPECT_GT(changes, steps / 4);
     EXPECT_GT(undos, steps / 10);
-    EXPECT_GT(redos, steps / 40);
+    EXPECT_GT(redos, steps / 100);
 }
