@@ -67,10 +67,12 @@ void TFirmwareOverlay::SetEnabled(bool value)
 void TFirmwareOverlay::DocumentLoaded()
 {
     TMPHexEditorEx& editor = m_window.Editor();
+    // The previous document's marker bookmark goes with it.
+    if (m_ownsBookmark && editor.Bookmarks().At(0) == TMPHBookmark{m_layout.MarkerOffset, false})
+        editor.SetBookmark(0, -1, false);
+    m_ownsBookmark = false;
     const int32_t size = editor.DataSize();
     m_layout = DetectBootLayout(size > 0 ? editor.DataStorage().GetAddress(0, size) : nullptr, size);
-    // A new document brings its own bookmarks: the old marker's is gone.
-    m_ownsBookmark = false;
     m_crc = m_layout.Found && editor.HasFile() ? boot::FileCrc32(editor.FileName()) : 0;
     Apply();
 }
