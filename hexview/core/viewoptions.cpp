@@ -7,6 +7,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMetaEnum>
 
 namespace hexview {
@@ -164,6 +165,9 @@ TParsedCommandLine ParseViewCommandLine(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("help"))) {
         result.Outcome = TParsedCommandLine::ShowHelp;
         result.Text = parser.helpText();
+        // Without an application object the parser cannot know the name.
+        const QString name = arguments.isEmpty() ? QStringLiteral("hexview") : QFileInfo(arguments[0]).fileName();
+        result.Text.replace(QLatin1String("<executable_name>"), name);
         return result;
     }
     if (parser.isSet(QStringLiteral("version"))) {

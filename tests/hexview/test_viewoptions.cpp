@@ -99,6 +99,7 @@ TEST(ViewOptions, HelpListsTheOptionsAndVersionNamesTheProgram)
 {
     const TParsedCommandLine help = Parse({"--help"});
     ASSERT_EQ(help.Outcome, TParsedCommandLine::ShowHelp);
+    EXPECT_TRUE(help.Text.startsWith("Usage: hexview [options] [FILE]")) << help.Text.toStdString();
     for (const char* option : {"--bytes-per-row", "--translation", "--offset-format", "--ruler", "--unicode",
                                "--big-endian", "--read-only", "--version"})
         EXPECT_TRUE(help.Text.contains(QLatin1String(option))) << option;
