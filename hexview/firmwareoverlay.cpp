@@ -7,6 +7,7 @@
 #include "app/core/bootimage.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
 
@@ -16,6 +17,37 @@ namespace {
 
 QColor ToColor(uint32_t rgb) { return QColor::fromRgb(QRgb(0xFF000000u | rgb)); }
 uint32_t ToRgb(const QColor& color) { return color.rgb() & 0xFFFFFFu; }
+
+QColor Inverted(const QColor& c) { return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue()); }
+
+QColor Grayed(const QColor& c)
+{
+    const int y = (74 * c.red() + 146 * c.green() + 36 * c.blue()) / 256;
+    return QColor(y, y, y);
+}
+
+// The colour behind a data cell's text as the editor paints it. The handler
+// is given only the fill (brush) and the text colour (pen); the two differ
+// from the text background for changed bytes and at the selection's end.
+QColor TextBackground(TMPHexEditorEx& editor, int32_t p, bool charField)
+{
+    const TMPHColors& colors = *editor.Colors();
+    const QBitArray& marks = editor.ChangedBytes();
+    auto marked = [&marks](int64_t i) { return i < marks.size() && marks.testBit(qsizetype(i)); };
+    const bool changed = !editor.InsertMode() && (marked(p) || (charField && editor.UnicodeChars() && marked(p + 1)));
+    const bool active = charField == editor.ActiveFieldShown();
+    QColor back = ResolveColor(changed  ? colors.ChangedBackground()
+                               : active ? colors.ActiveFieldBackground()
+                                        : colors.Background(),
+                               editor.palette());
+    const bool focused = editor.hasFocus();
+    if (editor.IsDrawDataSelected() && !(editor.HideSelection() && !focused)) {
+        back = Inverted(back);
+        if (editor.GraySelectionIfNotFocused() && !focused)
+            back = Grayed(back);
+    }
+    return back;
+}
 
 void DrawFrameEdges(QPainter& canvas, const QRect& cell, int edges, const QColor& color)
 {
@@ -38,7 +70,6 @@ void DrawFrameEdges(QPainter& canvas, const QRect& cell, int edges, const QColor
 TFirmwareOverlay::TFirmwareOverlay(HexViewWindow& window) : QObject(&window), m_window(window)
 {
     connect(&window, &HexViewWindow::DocumentLoaded, this, &TFirmwareOverlay::DocumentLoaded);
-    // HOOK-DRAWCELL: installed once the editor paints its cells.
 }
 
 TFirmwareOverlay::~TFirmwareOverlay() = default;
@@ -122,7 +153,7 @@ void TFirmwareOverlay::DrawCell(QObject*, QPainter* canvas, int col, int row, QS
     if (!m_enabled || !m_layout.Found || !canvas || row < 2)
         return;
     TMPHexEditorEx& editor = m_window.Editor();
-    const int32_t position = editor.PositionAtCell(col, row); // DRAW-POSITION
+    const int32_t position = editor.DrawDataPosition();
     int32_t first = 0, last = 0;
     bool startsByte = false, endsByte = false;
     if (!CellSpan(col, position, first, last, startsByte, endsByte))
@@ -134,19 +165,26 @@ void TFirmwareOverlay::DrawCell(QObject*, QPainter* canvas, int col, int row, QS
     if (!inBlock && edges == feNone)
         return;
 
-    // The editor has set the cell's colours, selection and changed-byte
-    // colours included: tint its fill and keep the text readable on it.
+    // The editor has chosen the cell's colours (selection and changed bytes
+    // included): tint them and keep the text readable on the result.
+    const bool charField = col > editor.HexColumnCount() + 2;
     uint32_t fill = ToRgb(canvas->brush().color());
-    if (inBlock)
+    uint32_t back = ToRgb(TextBackground(editor, position, charField));
+    if (inBlock) {
         fill = BlendRgb(fill, BootBlockTint, BootBlockTintPercent);
-    const uint32_t text = ReadableTextColor(ToRgb(canvas->pen().color()), fill);
+        back = BlendRgb(back, BootBlockTint, BootBlockTintPercent);
+    }
+    const uint32_t text = ReadableTextColor(ToRgb(canvas->pen().color()), back);
     const QRect cell = editor.CellRect(col, row);
+    const QFontMetrics metrics(editor.font());
+    const QRect textBox = QRect(rect.left(), rect.top(), metrics.horizontalAdvance(wideText), metrics.height()) & rect;
 
     canvas->save();
     canvas->fillRect(cell, ToColor(fill));
+    canvas->fillRect(textBox, ToColor(back));
     canvas->setPen(ToColor(text));
     canvas->setClipRect(rect);
-    canvas->drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, wideText);
+    canvas->drawText(QPoint(rect.left(), rect.top() + metrics.ascent()), wideText);
     canvas->restore();
     if (edges != feNone)
         DrawFrameEdges(*canvas, cell, edges, ToColor(IdFrameColor));

@@ -66,6 +66,7 @@ HexViewWindow::~HexViewWindow()
     m_editor->OnChange = nullptr;
     m_editor->OnSelectionChanged = nullptr;
     m_editor->OnProgress = nullptr;
+    m_editor->OnDrawCell = nullptr;
     m_overlay.reset();
 }
 
@@ -75,6 +76,10 @@ void HexViewWindow::InstallEditorHandlers()
     m_editor->OnSelectionChanged = [this](QObject*) { emit SelectionChanged(); };
     m_editor->OnProgress = [this](QObject*, TMPHProgressKind, const QString&, uint8_t percent, bool& cancel) {
         ReportProgress(percent, cancel);
+    };
+    m_editor->OnDrawCell = [this](QObject* sender, QPainter* canvas, int col, int row, QString& text,
+                                  const QRect& rect, bool& defaultDraw) {
+        m_overlay->DrawCell(sender, canvas, col, row, text, rect, defaultDraw);
     };
 }
 

@@ -50,6 +50,7 @@ private:
     QAction* m_unicode = nullptr;
     QAction* m_bigEndian = nullptr;
     QAction* m_ruler = nullptr;
+    QAction* m_gridLines = nullptr;
 };
 
 QAction* TViewActions::AddCheck(QMenu* menu, const QString& text, const char* name, std::function<void(bool)> setter)
@@ -176,7 +177,8 @@ void TViewActions::Install()
     AddUnicode(view);
     view->addSeparator();
     AddRuler(view);
-    // GRID-LINES
+    m_gridLines = AddCheck(view, HexViewWindow::tr("&Grid lines"), "actionGridLines",
+                           [this](bool on) { Editor().SetDrawGridLines(on); });
     view->addSeparator();
     AddDialogs(view);
     connect(&m_window, &HexViewWindow::DocumentLoaded, this, &TViewActions::Sync);
@@ -198,6 +200,7 @@ void TViewActions::Sync()
     m_unicode->setChecked(e.UnicodeChars());
     m_bigEndian->setChecked(e.UnicodeBigEndian());
     m_ruler->setChecked(e.ShowRuler());
+    m_gridLines->setChecked(e.DrawGridLines());
     m_translation->setEnabled(!e.UnicodeChars());
 }
 
