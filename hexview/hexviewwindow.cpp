@@ -31,6 +31,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     m_editor = new TMPHexEditorEx(this);
     m_editor->setObjectName(QStringLiteral("HexEditor"));
     setCentralWidget(m_editor);
+    m_editor->setFocus();
     m_editor->Loaded();
     resize(900, 640);
 
