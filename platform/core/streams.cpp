@@ -1,5 +1,7 @@
 #include "platform/core/streams.h"
 
+#include "platform/core/fileutils.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -456,6 +458,9 @@ void TMemoryStream::LoadFromStream(TStream& stream)
             done += n;
         }
         staging.SetSize(done);
+        // A file that changed meanwhile gave bytes that never existed together.
+        if (auto* file = dynamic_cast<TFileStream*>(&stream))
+            file->CheckUnchanged();
     }
     std::swap(m_memory, staging.m_memory);
     std::swap(m_size, staging.m_size);
@@ -535,11 +540,10 @@ bool TFileStream::open(const QString& path, TFileMode mode, TShareMode share, in
         return false;
     };
 
-    if (path.isEmpty())
-        return failWith(ENOENT);
-    const QByteArray name = QFile::encodeName(path);
-    if (name.contains('\0'))
-        return failWith(EINVAL);
+    QByteArray name;
+    int nameError = 0;
+    if (!EncodeFileName(path, &name, &nameError))
+        return failWith(nameError);
 
     int access = O_RDONLY;
     switch (mode) {
@@ -617,7 +621,42 @@ bool TFileStream::open(const QString& path, TFileMode mode, TShareMode share, in
     }
 
     m_path = path;
+    m_regular = S_ISREG(st.st_mode);
+    if (mode == TFileMode::fmCreate && ::fstat(m_fd, &st) != 0)
+        return failWith(errno);
+    m_openedSize = static_cast<int64_t>(st.st_size);
+    m_openedMtimeSec = static_cast<int64_t>(st.st_mtim.tv_sec);
+    m_openedMtimeNsec = static_cast<int64_t>(st.st_mtim.tv_nsec);
     return true;
+}
+
+std::unique_ptr<TFileStream> TFileStream::OpenInput(const QString& path)
+{
+    auto refuse = [&](const QString& reason) {
+        return EFileOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+    };
+    // Looked at before the open too: opening some devices already acts.
+    if (IsSpecialFile(path))
+        throw refuse(QStringLiteral("It is not a regular file"));
+    int error = 0;
+    std::unique_ptr<TFileStream> file(TryOpen(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, &error));
+    if (!file)
+        throw refuse(SysErrorMessage(error));
+    // The name may have been replaced in between.
+    if (!file->IsRegularFile())
+        throw refuse(QStringLiteral("It is not a regular file"));
+    return file;
+}
+
+void TFileStream::CheckUnchanged()
+{
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        throw EReadError(QStringLiteral("Cannot read file \"%1\". %2").arg(m_path, SysErrorMessage(errno)));
+    if (static_cast<int64_t>(st.st_size) != m_openedSize || static_cast<int64_t>(st.st_mtim.tv_sec) != m_openedMtimeSec ||
+        static_cast<int64_t>(st.st_mtim.tv_nsec) != m_openedMtimeNsec)
+        throw EReadError(
+            QStringLiteral("File \"%1\" changed while it was read").arg(m_path));
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -105,10 +106,26 @@ public:
     // Tries to open; on failure returns nullptr and stores errno in *error.
     static TFileStream* TryOpen(const QString& path, TFileMode mode, TShareMode share, int* error);
 
+    // ---- input files -------------------------------------------------------
+    // Opens a regular file for reading, sharing every access. Anything else
+    // (a named pipe, a device, a socket, a folder) is refused with
+    // EFileOpenError before a byte is read: it could block or never end.
+    static std::unique_ptr<TFileStream> OpenInput(const QString& path);
+    // Whether the open file is a regular file.
+    bool IsRegularFile() const { return m_regular; }
+    // Raises EReadError when the file's size or modification time differ from
+    // what they were when it was opened: what was read may never have existed
+    // as a whole.
+    void CheckUnchanged();
+
 private:
     TFileStream() = default;
     bool open(const QString& path, TFileMode mode, TShareMode share, int* error);
 
     int m_fd = -1;
     QString m_path;
+    bool m_regular = false;
+    int64_t m_openedSize = 0;
+    int64_t m_openedMtimeSec = 0;
+    int64_t m_openedMtimeNsec = 0;
 };
