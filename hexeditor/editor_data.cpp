@@ -146,7 +146,9 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
                                    .arg(m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName)
                                    .arg(size)
                                    .arg(MaxDataSize));
-        m_dataStorage->SetSize(size);
+        // The pages are faulted in chunk by chunk with the copy, so the first
+        // progress report comes at once, not after the whole buffer.
+        m_dataStorage->SetSizeDeferred(size);
         m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
         CopyWithProgress(stream, *m_dataStorage, -1, pkLoad);
         m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
@@ -226,6 +228,7 @@ void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination,
             batch += std::min(left, CopyChunkSize);
         }
         if (memory && memory->Position() + batch <= memory->Size()) {
+            memory->FaultIn(memory->Position(), memory->Position() + batch);
             source.ReadBuffer(memory->Memory() + memory->Position(), batch);
             memory->Seek(batch, TSeekOrigin::soCurrent);
         } else {

@@ -340,7 +340,8 @@ void TMemoryStream::SetSize(int64_t newSize)
         }
         // Fault in ahead only what a large growth adds; a small one is faulted
         // in by the writes that follow, without a system call per append.
-        if (m_mapped && newSize - m_size >= kPopulateThreshold && !populate(m_memory, m_size, newSize)) {
+        if (m_mapped && !m_deferFaults && newSize - m_size >= kPopulateThreshold &&
+            !populate(m_memory, m_size, newSize)) {
             // Hand back what was faulted in; the bytes there are still zero.
             releasePages(m_memory, roundUp(m_size, kPage), roundUp(newSize, kPage));
             raiseOutOfMemory();
@@ -363,6 +364,29 @@ void TMemoryStream::SetSize(int64_t newSize)
         if (m_position > newSize)
             m_position = newSize;
     }
+}
+
+void TMemoryStream::SetSizeDeferred(int64_t newSize)
+{
+    m_deferFaults = true;
+    try {
+        SetSize(newSize);
+    } catch (...) {
+        m_deferFaults = false;
+        throw;
+    }
+    m_deferFaults = false;
+}
+
+void TMemoryStream::FaultIn(int64_t from, int64_t to)
+{
+    from = std::max<int64_t>(from, 0);
+    to = std::min(to, m_size);
+    if (!m_mapped || to - from < kPopulateThreshold)
+        return;
+    // From the start of the page that holds byte from.
+    if (!populate(m_memory, from / kPage * kPage, to))
+        raiseOutOfMemory();
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count)

@@ -61,6 +61,15 @@ public:
 
     // Empties the stream and releases its memory.
     void Clear();
+    // ---- growth with deferred page faults ---------------------------------
+    // Grows the size like SetSize, but leaves the new pages of a large block
+    // to be faulted in later, so that a caller filling a large stream step by
+    // step (a load with progress reports) starts at once. Before a bulk
+    // transfer into [from, to) the caller calls FaultIn on that range.
+    void SetSizeDeferred(int64_t newSize);
+    // Faults in the pages of [from, to) for writing; raises the out-of-memory
+    // error when the memory is not available.
+    void FaultIn(int64_t from, int64_t to);
     // Replaces the content by the whole of stream / file.
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const QString& path);
@@ -76,6 +85,7 @@ private:
     int64_t m_position = 0;
     int64_t m_capacity = 0;
     bool m_mapped = false;
+    bool m_deferFaults = false;
 };
 
 // How a file is opened.
