@@ -495,7 +495,12 @@ void TMemoryStream::LoadFromStream(TStream& stream)
 
 void TMemoryStream::LoadFromFile(const QString& path)
 {
+    const QString notRegular = QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
+    if (IsSpecialFile(path))
+        throw EFileOpenError(notRegular);
     TFileStream file(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyWrite);
+    if (!file.IsRegularFile())
+        throw EFileOpenError(notRegular);
     ::posix_fadvise(file.Handle(), 0, 0, POSIX_FADV_SEQUENTIAL);
     LoadFromStream(file);
 }

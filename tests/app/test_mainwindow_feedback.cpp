@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Records the application's cursor at each progress report and each dialog.
@@ -158,4 +160,19 @@ TEST_F(WindowFeedback, BusyCursorForTheWholeLoadButNotOverDialogs)
     form->Edit1->setText(folder.dir.filePath("missing.bin"));
     form->Button2->click();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowFeedback, SpecialFilesAreRefusedWithAClearMessage)
+{
+    const QString fifo = folder.dir.filePath("pipe.bin");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    dialogs->Choose(fifo);
+    form->Button4->click();
+    ASSERT_EQ(dialogs->Boxes().size(), 1u);
+    EXPECT_EQ(dialogs->Boxes()[0].Text, QStringLiteral("Cannot open %1.\r\n(Not a regular file.)").arg(fifo));
+    // Extract from the pipe named in the path box: refused, nothing saved.
+    form->Button2->click();
+    ASSERT_EQ(dialogs->Boxes().size(), 2u);
+    EXPECT_TRUE(dialogs->Boxes()[1].Text.contains("not a regular file")) << dialogs->Boxes()[1].Text.toStdString();
+    EXPECT_EQ(dialogs->DialogsShown(), QStringList({"OpenDialog1"}));
 }
