@@ -68,11 +68,11 @@ std::unique_ptr<TMPHMemoryStream> ExtractBlock(const QString& imagePath, TBlockB
     TFileStream& image = *file;
     const int32_t offset = FindBootMarker(image);
     image.SetPosition(offset);
-    TBlockBuffer block{};
-    const int64_t got = ReadUpTo(image, block.data(), BootBlockSize);
+    TBlockBuffer read{};
+    const int64_t got = ReadUpTo(image, read.data(), BootBlockSize);
     // The marker and the block must come from one and the same image.
     image.CheckUnchanged();
-    std::copy(block.begin(), block.begin() + got, buffer.begin());
+    std::copy(read.begin(), read.begin() + got, buffer.begin());
     // When fewer than 65,536 bytes follow the marker, the rest of the block is
     // cleared rather than left holding bytes of an earlier Extract or Insert:
     // an extracted boot file then depends on its image alone.

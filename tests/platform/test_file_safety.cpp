@@ -320,8 +320,9 @@ TEST_F(FileSafety, SaveKeepsModeOwnerAndLinks)
     const QString target = Write("mode.bin", "old");
     ASSERT_EQ(::chmod(Name(target).constData(), 0604), 0);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(Name(target).constData(), 2001, 2002), 0);
+    }
     SaveFileAtomically(target, bytes, data.size());
     struct stat st {};
     ASSERT_EQ(::stat(Name(target).constData(), &st), 0);
