@@ -63,10 +63,14 @@ int LineEditTextWidth(const QLineEdit& edit)
 
 void SetFittingBoldFont(QLineEdit& edit, const QString& text)
 {
+    // The same face, narrowed just as far as needed (the font engine scales
+    // the glyphs horizontally); never below three quarters of its width.
     QFont font = FormFont(true);
-    edit.setFont(font);
-    if (QFontMetrics(font).horizontalAdvance(text) <= LineEditTextWidth(edit))
-        return;
-    font.setFamilies({QStringLiteral("Liberation Sans Narrow"), QStringLiteral("MS Sans Serif")});
+    const int room = LineEditTextWidth(edit);
+    for (int stretch = 100; stretch >= 75; --stretch) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(text) <= room)
+            break;
+    }
     edit.setFont(font);
 }

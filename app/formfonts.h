@@ -23,8 +23,7 @@ QFont EditorFont();
 // inner margin on each side.
 int LineEditTextWidth(const QLineEdit& edit);
 
-// Sets a bold form font on edit such that text (the widest text the box must
-// show whole) fits its text width; when the form face is too wide for the
-// box, the condensed member of the same family ("Liberation Sans Narrow")
-// is used instead.
+// Sets the bold form font on edit such that text (the widest text the box must
+// show whole) fits its text width: when the face is too wide for the box, it
+// is narrowed (QFont::setStretch) just as far as needed, down to 75 %.
 void SetFittingBoldFont(QLineEdit& edit, const QString& text);

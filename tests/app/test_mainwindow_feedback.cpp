@@ -82,6 +82,9 @@ TEST_F(WindowFeedback, FontsAreTheChosenStandIns)
     EXPECT_EQ(QFontInfo(form->Label1->font()).family(), "Liberation Sans");
     EXPECT_EQ(QFontInfo(EditorFont()).family(), "Liberation Mono");
     EXPECT_TRUE(QFontInfo(form->edit2->font()).bold());
+    EXPECT_EQ(QFontInfo(form->edit2->font()).family(), "Liberation Sans");
+    // Narrowed only as far as needed.
+    EXPECT_GE(form->edit2->font().stretch(), 85);
 }
 
 TEST_F(WindowFeedback, EveryEightDigitChecksumFitsItsBox)
