@@ -19,7 +19,7 @@ QString WriteImage(const QTemporaryDir& dir, int64_t size, std::initializer_list
 {
     QByteArray bytes(static_cast<qsizetype>(size), '\0');
     for (int64_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 13 + (i >> 10)) & 0x7F);
+        bytes[static_cast<qsizetype>(i)] = static_cast<char>((i * 13 + (i >> 10)) & 0x7F);
     for (int64_t at : markers)
         bytes.replace(at, marker.size(), marker);
     const QString path = dir.filePath(QStringLiteral("image-%1.bin").arg(qHash(bytes)));
