@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench asan fuzz clean
+.PHONY: deps configure build run test bench asan fuzz clean install sample
 
 deps:
 	@bash scripts/deps.sh
@@ -37,3 +37,17 @@ fuzz:
 
 clean:
 	rm -rf build build-bench build-asan build-fuzz
+
+# ---- installing and a sample image --------------------------------------------
+# `make install` copies the programs (and the desktop files) under PREFIX, so
+# that a bare `editboot` works once PREFIX/bin is on the PATH; writing to
+# /usr/local needs root (sudo make install), PREFIX=~/.local does not.
+PREFIX ?= /usr/local
+
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# `make sample` writes a small firmware image to try the tool on.
+sample:
+	@mkdir -p $(BUILD_DIR)/sample
+	@python3 scripts/make_sample_image.py $(BUILD_DIR)/sample/firmware.bin

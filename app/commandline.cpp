@@ -3,6 +3,8 @@
 #include "app/apperrors.h"
 #include "app/core/bootimage.h"
 #include "hexeditor/mphexeditor.h"
+#include "platform/core/fileutils.h"
+#include "platform/core/streams.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -68,6 +70,10 @@ int Info(const QStringList& args, QTextStream& out)
 int Extract(const QStringList& args, QTextStream& out)
 {
     RequireArgumentCount(args, 2, "extract IMAGE BOOTFILE");
+    // Writing the boot block over its own image would lose the image.
+    if (SameFile(args[1], args[2]))
+        throw EFileOpenError(
+            QStringLiteral("Cannot write the boot block to \"%1\": it is the image itself").arg(args[2]));
     std::unique_ptr<TMPHMemoryStream> block = boot::ExtractBlock(args[1], boot::SharedBlockBuffer());
     boot::SaveStreamToFile(*block, args[2]);
     out << "File Saved to: " << args[2] << "!\n";
@@ -90,24 +96,20 @@ int Insert(const QStringList& args, QTextStream& out, QTextStream& err)
 }
 
 // The CRC-32 of a whole file; unlike the window's checksum, a file that cannot
-// be read is an error here, not a checksum of 0.
+// be read, is not a regular file or changes while it is read is an error here,
+// not a checksum of 0.
 uint32_t CheckedFileCrc32(const QString& path)
 {
-    if (QFileInfo(path).isDir())
-        throw EFileOpenError(QStringLiteral("Cannot open %1: it is a folder").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileOpenError(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    std::unique_ptr<TFileStream> file = TFileStream::OpenInput(path);
     std::vector<uint8_t> buffer(0xFFF1);
     uint32_t reg = 0xFFFFFFFFu;
     for (;;) {
-        const qint64 n = file.read(reinterpret_cast<char*>(buffer.data()), static_cast<qint64>(buffer.size()));
-        if (n < 0)
-            throw EReadError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+        const int64_t n = file->Read(buffer.data(), static_cast<int64_t>(buffer.size()));
         if (n == 0)
             break;
         reg = boot::Crc32Update(reg, buffer.data(), static_cast<size_t>(n));
     }
+    file->CheckUnchanged();
     return ~reg;
 }
 
@@ -119,7 +121,7 @@ int Crc32(const QStringList& args, QTextStream& out, QTextStream& err)
     for (qsizetype i = 1; i < args.size(); ++i) {
         try {
             const uint32_t crc = CheckedFileCrc32(args[i]);
-            out << QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper() << "  " << args[i] << '\n';
+            out << ChecksumLine(crc, args[i]) << '\n';
         } catch (...) {
             // One unreadable file does not stop the others.
             out.flush();
@@ -132,6 +134,18 @@ int Crc32(const QStringList& args, QTextStream& out, QTextStream& err)
 }
 
 } // namespace
+
+QString ChecksumLine(uint32_t crc, const QString& name)
+{
+    const QString digits = QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper();
+    if (!name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\\')))
+        return digits + QStringLiteral("  ") + name;
+    QString escaped = name;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    escaped.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+    return QLatin1Char('\\') + digits + QStringLiteral("  ") + escaped;
+}
 
 QString CommandLineHelp()
 {
@@ -199,9 +213,19 @@ int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
 
 int RunCommandLineMain(int argc, char** argv)
 {
+    // A name that is not valid UTF-8 would reach the system as another name
+    // (its bad bytes replaced): refuse it rather than read or write the wrong
+    // file.
     QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QFile::decodeName(argv[i]));
+    for (int i = 1; i < argc; ++i) {
+        QString arg;
+        if (!DecodeFileNameExactly(QByteArray(argv[i]), &arg)) {
+            fprintf(stderr, "editboot: argument %d is not valid UTF-8; such file names are not supported (%s)\n", i,
+                    QString::fromUtf8(argv[i]).toUtf8().constData());
+            return ExitError;
+        }
+        args.append(arg);
+    }
 
     // Qt sees only the program name, so that no argument is taken as one of
     // its own options.

@@ -3,6 +3,7 @@
 // sub-command, for scripts and machines without a display.
 
 #include <QStringList>
+#include <cstdint>
 
 class QTextStream;
 
@@ -14,6 +15,11 @@ inline constexpr int ExitError = 1;
 inline constexpr int ExitUsage = 2;
 
 QString CommandLineHelp();
+// One line of "crc32": 8 upper-case hex digits, two spaces, the name. A name
+// holding a line break or a backslash is escaped as sha256sum does: the line
+// starts with a backslash, and a newline is written \n, a carriage return \r,
+// a backslash \\; so no name can forge a line.
+QString ChecksumLine(uint32_t crc, const QString& name);
 QString VersionText();
 
 // Runs the sub-command in args (the arguments after the program name) and

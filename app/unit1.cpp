@@ -2,8 +2,11 @@
 
 #include "app/apperrors.h"
 #include "app/core/bootimage.h"
+#include "app/formfonts.h"
 #include "hexeditor/ex/mphexeditorex.h"
 #include "hexeditor/mphexeditor.h"
+#include "platform/buttonkeys.h"
+#include "platform/busycursor.h"
 #include "platform/core/apperror.h"
 
 #include <QCloseEvent>
@@ -31,28 +34,6 @@ static void InitResources()
 
 namespace {
 
-// "MS Sans Serif" 8 point (11 pixels) is asked for by name; where it is
-// missing, fontconfig picks its stand-in.
-QFont FormFont(bool bold = false)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
-
-// The editors' font: "Courier New", 15 pixels (a metric-compatible stand-in
-// such as Liberation Mono serves where it is missing).
-QFont EditorFont()
-{
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPixelSize(15);
-    return font;
-}
-
 QFrame* MakePanel(QWidget* parent, const char* name, int left, int top, int width, int height)
 {
     auto* panel = new QFrame(parent);
@@ -70,6 +51,8 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, int
     button->setFont(FormFont(true));
     button->setGeometry(left, top, 65, 25);
     button->setAutoDefault(false);
+    // Enter presses the focused button, as Space does.
+    PressOnEnter(button);
     return button;
 }
 
@@ -99,6 +82,7 @@ TForm1::TForm1(std::unique_ptr<IFormDialogs> dialogs, QWidget* parent)
       m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<TQtFormDialogs>(this))
 {
     InitResources();
+    InstallFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QLatin1String(InitialCaption));
     setWindowIcon(QIcon(QStringLiteral(":/editboot/editboot.png")));
@@ -152,8 +136,9 @@ void TForm1::CreateControls()
 
     edit2 = new QLineEdit(this);
     edit2->setObjectName(QStringLiteral("edit2"));
-    edit2->setFont(FormFont(true));
     edit2->setGeometry(40, 48, 65, 21);
+    // Every 8-digit checksum must show whole: "D" is the widest hex digit.
+    SetFittingBoldFont(*edit2, QStringLiteral("DDDDDDDD"));
     edit2->setEnabled(false);
 
     Button3 = MakeButton(this, "Button3", "Insert", 112, 48);
@@ -271,6 +256,8 @@ void TForm1::LoadImageIntoEditor(const QString& path)
         IFormDialogs& dialogs;
         ~TLoadEnd() { dialogs.LoadFinished(); }
     } loadEnd{*m_dialogs};
+    // The editor is not on screen: its own busy cursor would not be seen.
+    TBusyOverride busy;
     MPHexEditor1->LoadFromFile(path);
 }
 
@@ -294,11 +281,7 @@ void TForm1::Button4Click()
     uint32_t crc = 0;
     {
         // Reading a large file again takes a moment: show the busy cursor.
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        struct TRestoreCursor
-        {
-            ~TRestoreCursor() { QGuiApplication::restoreOverrideCursor(); }
-        } restore;
+        TBusyOverride busy;
         crc = boot::FileCrc32(Edit1->text());
     }
     // A checksum of 0 (also an unreadable file) leaves the box as it was.
@@ -309,22 +292,39 @@ void TForm1::Button4Click()
 void TForm1::Button2Click()
 {
     // The path as it stands in Edit1 now: the user may have edited it.
-    std::unique_ptr<TMPHMemoryStream> block = boot::ExtractBlock(Edit1->text(), boot::SharedBlockBuffer());
+    std::unique_ptr<TMPHMemoryStream> block;
+    {
+        // The marker search reads the whole image.
+        TBusyOverride busy;
+        block = boot::ExtractBlock(Edit1->text(), boot::SharedBlockBuffer());
+    }
     if (!m_dialogs->SaveFile(SaveDialog1))
         return;
     // ".bin" is always appended, also to a name that already ends in it.
     const QString target = SaveDialog1.FileName + QStringLiteral(".bin");
-    boot::SaveStreamToFile(*block, target);
+    {
+        TBusyOverride busy;
+        boot::SaveStreamToFile(*block, target);
+    }
     m_dialogs->Information(QStringLiteral("File Saved to: ") + target + QStringLiteral("!"));
 }
 
 void TForm1::Button3Click()
 {
     // The image chosen in "open", whatever Edit1 says now.
-    std::unique_ptr<TMPHMemoryStream> image = boot::LoadImageAtMarker(OpenDialog1.FileName);
+    std::unique_ptr<TMPHMemoryStream> image;
+    {
+        // The image is loaded whole: the busy cursor while it is read.
+        TBusyOverride busy;
+        image = boot::LoadImageAtMarker(OpenDialog1.FileName);
+    }
     if (!m_dialogs->OpenFile(OpenDialog2))
         return;
-    std::unique_ptr<TMPHMemoryStream> bootFile = boot::LoadBootFile(OpenDialog2.FileName);
+    std::unique_ptr<TMPHMemoryStream> bootFile;
+    {
+        TBusyOverride busy;
+        bootFile = boot::LoadBootFile(OpenDialog2.FileName);
+    }
     if (!bootFile) {
         m_dialogs->Error(QStringLiteral("Error boot file!"));
         return;
@@ -335,7 +335,10 @@ void TForm1::Button3Click()
     const QString target = SaveDialog1.FileName + QStringLiteral(".bin");
     // Written to a temporary file first and renamed over the target, so even
     // saving onto the image itself cannot lose it halfway.
-    boot::SaveStreamToFile(*image, target);
+    {
+        TBusyOverride busy;
+        boot::SaveStreamToFile(*image, target);
+    }
     m_dialogs->Information(QStringLiteral("File Saved to: ") + target + QStringLiteral("!"));
 }
 

@@ -71,10 +71,10 @@ bool TCustomMPHexEditor::FileAccessCheck(const QString& name, int* error)
     if (!probe)
         return false;
     probe.reset();
-    int ignored = 0;
-    std::unique_ptr<TFileStream> exclusive(
-        TFileStream::TryOpen(name, TFileMode::fmOpenReadWrite, TShareMode::fmShareExclusive, &ignored));
-    if (exclusive)
+    // Whether an exclusive open for reading and writing would succeed, found
+    // without opening the file for writing: file watchers would take such an
+    // open for a change of the file.
+    if (CanWriteExclusively(name))
         m_readOnlyFile = false;
     return true;
 }
@@ -90,6 +90,12 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
                                .arg(size)
                                .arg(MaxDataSize));
 
+    // A named pipe, a device or a socket could block the load or never end:
+    // refused before anything is opened or read.
+    const QString notRegular = QStringLiteral("Not a regular file");
+    if (IsSpecialFile(fileName))
+        throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, notRegular));
+
     int error = 0;
     if (!FileAccessCheck(fileName, &error))
         throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
@@ -98,10 +104,24 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
         TFileStream::TryOpen(fileName, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, &error));
     if (!file)
         throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, SysErrorMessage(error)));
+    if (!file->IsRegularFile())
+        throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, notRegular));
 
     m_loadingFileName = fileName;
     try {
         LoadFromStream(*file);
+        // Bytes of a file that changed while it was read never existed
+        // together: the load fails and leaves an empty document.
+        try {
+            file->CheckUnchanged();
+        } catch (...) {
+            m_dataStorage->Clear();
+            m_undoStorage->Reset();
+            UpdateGridSize();
+            MoveColRow(2, 2, true);
+            Changed();
+            throw;
+        }
     } catch (...) {
         m_hasFile = false;
         m_loadingFileName.clear();
@@ -127,7 +147,9 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
                                    .arg(m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName)
                                    .arg(size)
                                    .arg(MaxDataSize));
-        m_dataStorage->SetSize(size);
+        // The pages are faulted in chunk by chunk with the copy, so the first
+        // progress report comes at once, not after the whole buffer.
+        m_dataStorage->SetSizeDeferred(size);
         m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
         CopyWithProgress(stream, *m_dataStorage, -1, pkLoad);
         m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
@@ -207,6 +229,7 @@ void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination,
             batch += std::min(left, CopyChunkSize);
         }
         if (memory && memory->Position() + batch <= memory->Size()) {
+            memory->FaultIn(memory->Position(), memory->Position() + batch);
             source.ReadBuffer(memory->Memory() + memory->Position(), batch);
             memory->Seek(batch, TSeekOrigin::soCurrent);
         } else {

@@ -1,5 +1,6 @@
 #include "platform/busycursor.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 void TBusyCursorStack::Push(QWidget* widget)
@@ -28,4 +29,14 @@ void TBusyCursorStack::Pop(QWidget* widget)
         widget->setCursor(saved.cursor);
     else
         widget->unsetCursor();
+}
+
+TBusyOverride::TBusyOverride()
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+TBusyOverride::~TBusyOverride()
+{
+    QGuiApplication::restoreOverrideCursor();
 }

@@ -18,3 +18,15 @@ private:
     struct Saved { bool hadCursor; QCursor cursor; };
     QVector<Saved> m_saved;
 };
+
+// The hourglass for the whole application while an object of this class
+// lives: long commands of a window show it over every window of the program,
+// also where the widget doing the work is not on screen.
+class TBusyOverride
+{
+public:
+    TBusyOverride();
+    ~TBusyOverride();
+    TBusyOverride(const TBusyOverride&) = delete;
+    TBusyOverride& operator=(const TBusyOverride&) = delete;
+};

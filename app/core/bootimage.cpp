@@ -4,9 +4,9 @@
 #include "app/core/bootimage.h"
 
 #include "hexeditor/mphexeditor.h"
+#include "platform/core/atomicsave.h"
 #include "platform/core/codepages.h"
 
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -29,11 +29,24 @@ int64_t ReadUpTo(TStream& stream, uint8_t* buffer, int64_t count)
     return done;
 }
 
-std::unique_ptr<TMPHMemoryStream> LoadWholeFile(const QString& path)
+// Opens an image for reading. Positions in an image are 32-bit signed: an
+// image the editor could not hold is refused with the editor's own text, as
+// "open" refuses it, before anything is read.
+std::unique_ptr<TFileStream> OpenImage(const QString& path)
 {
-    // Read only and sharing everything, so that write-protected files and
-    // files another program has open can be used.
-    TFileStream file(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone);
+    std::unique_ptr<TFileStream> file = TFileStream::OpenInput(path);
+    const int64_t size = file->Size();
+    if (size > TCustomMPHexEditor::MaxDataSize)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge)
+                               .arg(path)
+                               .arg(size)
+                               .arg(TCustomMPHexEditor::MaxDataSize));
+    return file;
+}
+
+std::unique_ptr<TMPHMemoryStream> LoadWholeFile(TFileStream& file)
+{
+    // The load checks that the file did not change while it was read.
     auto memory = std::make_unique<TMPHMemoryStream>();
     memory->LoadFromStream(file);
     return memory;
@@ -49,10 +62,17 @@ TBlockBuffer& SharedBlockBuffer()
 
 std::unique_ptr<TMPHMemoryStream> ExtractBlock(const QString& imagePath, TBlockBuffer& buffer)
 {
-    TFileStream image(imagePath, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone);
+    // Read only and sharing everything, so that write-protected files and
+    // files another program has open can be used.
+    std::unique_ptr<TFileStream> file = OpenImage(imagePath);
+    TFileStream& image = *file;
     const int32_t offset = FindBootMarker(image);
     image.SetPosition(offset);
-    const int64_t got = ReadUpTo(image, buffer.data(), BootBlockSize);
+    TBlockBuffer read{};
+    const int64_t got = ReadUpTo(image, read.data(), BootBlockSize);
+    // The marker and the block must come from one and the same image.
+    image.CheckUnchanged();
+    std::copy(read.begin(), read.begin() + got, buffer.begin());
     // When fewer than 65,536 bytes follow the marker, the rest of the block is
     // cleared rather than left holding bytes of an earlier Extract or Insert:
     // an extracted boot file then depends on its image alone.
@@ -66,7 +86,8 @@ std::unique_ptr<TMPHMemoryStream> ExtractBlock(const QString& imagePath, TBlockB
 
 std::unique_ptr<TMPHMemoryStream> LoadImageAtMarker(const QString& imagePath)
 {
-    auto image = LoadWholeFile(imagePath);
+    std::unique_ptr<TFileStream> file = OpenImage(imagePath);
+    auto image = LoadWholeFile(*file);
     const int32_t offset = FindBootMarker(*image);
     image->SetPosition(offset);
     return image;
@@ -74,12 +95,11 @@ std::unique_ptr<TMPHMemoryStream> LoadImageAtMarker(const QString& imagePath)
 
 std::unique_ptr<TMPHMemoryStream> LoadBootFile(const QString& bootPath)
 {
-    TFileStream file(bootPath, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone);
+    std::unique_ptr<TFileStream> file = TFileStream::OpenInput(bootPath);
     // Refuse a file of the wrong length before reading it: it may be large.
-    if (file.Size() != BootBlockSize)
+    if (file->Size() != BootBlockSize)
         return nullptr;
-    auto boot = std::make_unique<TMPHMemoryStream>();
-    boot->LoadFromStream(file);
+    auto boot = LoadWholeFile(*file);
     // The file may have changed between the two looks at it.
     if (boot->Size() != BootBlockSize)
         return nullptr;
@@ -104,26 +124,7 @@ void InsertBlock(TMPHMemoryStream& image, TMPHMemoryStream& bootFile, TBlockBuff
 
 void SaveStreamToFile(TMemoryStream& stream, const QString& path)
 {
-    // QSaveFile writes a temporary file next to the target and renames it over
-    // the target only on commit; on any failure the target stays as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EFileOpenError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-
-    const char* data = reinterpret_cast<const char*>(stream.Memory());
-    int64_t left = stream.Size();
-    while (left > 0) {
-        const qint64 n = file.write(data, left);
-        if (n <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, reason));
-        }
-        data += n;
-        left -= n;
-    }
-    if (!file.commit())
-        throw EWriteError(QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    SaveFileAtomically(path, stream.Memory(), stream.Size());
 }
 
 QByteArray ReadIdBytes(TCustomMPHexEditor& editor, int32_t first, int32_t last)

@@ -56,11 +56,14 @@ bool Crc32HasClmul();
 QString ChecksumText(uint32_t crc);
 
 // Extract: the 65,536-byte boot file image cut from the image file at its
-// marker, passed through buffer. Raises the stream layer's errors.
+// marker, passed through buffer. Raises the stream layer's errors; refuses
+// inputs that are not regular files, images larger than the editor can hold
+// (2 GiB - 1 bytes) and images that change while they are read. The marker
+// search reads the image in chunks: memory stays small whatever its size.
 std::unique_ptr<TMPHMemoryStream> ExtractBlock(const QString& imagePath, TBlockBuffer& buffer);
 
 // Insert, in the command's two steps. LoadImageAtMarker loads the image file
-// whole and positions it at its marker.
+// whole and positions it at its marker (the same refusals as ExtractBlock).
 std::unique_ptr<TMPHMemoryStream> LoadImageAtMarker(const QString& imagePath);
 // Loads the boot file whole; nullptr when its length is not exactly 65,536.
 std::unique_ptr<TMPHMemoryStream> LoadBootFile(const QString& bootPath);
@@ -68,9 +71,10 @@ std::unique_ptr<TMPHMemoryStream> LoadBootFile(const QString& bootPath);
 // image grows when the block runs past its end.
 void InsertBlock(TMPHMemoryStream& image, TMPHMemoryStream& bootFile, TBlockBuffer& buffer);
 
-// Writes the whole stream to path atomically: a temporary file in the target's
-// folder is renamed over the target only after the whole write succeeded.
-// Raises EFileOpenError / EWriteError naming the path on failure.
+// Writes the whole stream to path atomically (SaveFileAtomically): a temporary
+// file in the target's folder is renamed over the target only after every byte
+// reached the disk; targets that are not regular files or are write-protected
+// are refused. Raises EFileOpenError / EWriteError naming the path on failure.
 void SaveStreamToFile(TMemoryStream& stream, const QString& path);
 
 // ID strings through the editor's selection: SelStart := first, SelEnd := last,

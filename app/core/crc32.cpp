@@ -259,12 +259,14 @@ uint32_t Crc32Update(uint32_t reg, const uint8_t* data, size_t size)
 uint32_t FileCrc32(const QString& path)
 {
     // Read only and sharing everything: a write-protected file or one that
-    // another program has open still gets its checksum.
-    int error = 0;
-    std::unique_ptr<TFileStream> file(
-        TFileStream::TryOpen(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, &error));
-    if (!file)
+    // another program has open still gets its checksum. Anything but a regular
+    // file (a named pipe, a device) has none: it may block or never end.
+    std::unique_ptr<TFileStream> file;
+    try {
+        file = TFileStream::OpenInput(path);
+    } catch (const Exception&) {
         return 0;
+    }
     ::posix_fadvise(file->Handle(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     auto block = std::make_unique_for_overwrite<uint8_t[]>(kFileBlockSize);
@@ -281,6 +283,8 @@ uint32_t FileCrc32(const QString& path)
                 return 0;
             reg = Crc32Update(reg, block.get(), static_cast<size_t>(n));
         }
+        // Nor is the checksum of a file that changed meanwhile one of a file.
+        file->CheckUnchanged();
     } catch (const Exception&) {
         return 0;
     }

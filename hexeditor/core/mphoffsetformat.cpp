@@ -192,7 +192,8 @@ void UpdateAutoDigits(TMPHOffsetFormat& format, int32_t maxOffset)
 
 int32_t LargestShownOffset(int rowCount, int bytesPerRow)
 {
-    const int64_t product = int64_t(rowCount - 3) * bytesPerRow;
+    // Widened before the subtraction: rowCount - 3 overflows for the smallest counts.
+    const int64_t product = (int64_t(rowCount) - 3) * bytesPerRow;
     if (product < 0)
         return 0;
     return product > INT32_MAX ? INT32_MAX : int32_t(product);

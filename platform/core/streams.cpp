@@ -1,5 +1,7 @@
 #include "platform/core/streams.h"
 
+#include "platform/core/fileutils.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -338,7 +340,8 @@ void TMemoryStream::SetSize(int64_t newSize)
         }
         // Fault in ahead only what a large growth adds; a small one is faulted
         // in by the writes that follow, without a system call per append.
-        if (m_mapped && newSize - m_size >= kPopulateThreshold && !populate(m_memory, m_size, newSize)) {
+        if (m_mapped && !m_deferFaults && newSize - m_size >= kPopulateThreshold &&
+            !populate(m_memory, m_size, newSize)) {
             // Hand back what was faulted in; the bytes there are still zero.
             releasePages(m_memory, roundUp(m_size, kPage), roundUp(newSize, kPage));
             raiseOutOfMemory();
@@ -361,6 +364,29 @@ void TMemoryStream::SetSize(int64_t newSize)
         if (m_position > newSize)
             m_position = newSize;
     }
+}
+
+void TMemoryStream::SetSizeDeferred(int64_t newSize)
+{
+    m_deferFaults = true;
+    try {
+        SetSize(newSize);
+    } catch (...) {
+        m_deferFaults = false;
+        throw;
+    }
+    m_deferFaults = false;
+}
+
+void TMemoryStream::FaultIn(int64_t from, int64_t to)
+{
+    from = std::max<int64_t>(from, 0);
+    to = std::min(to, m_size);
+    if (!m_mapped || to - from < kPopulateThreshold)
+        return;
+    // From the start of the page that holds byte from.
+    if (!populate(m_memory, from / kPage * kPage, to))
+        raiseOutOfMemory();
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count)
@@ -456,6 +482,9 @@ void TMemoryStream::LoadFromStream(TStream& stream)
             done += n;
         }
         staging.SetSize(done);
+        // A file that changed meanwhile gave bytes that never existed together.
+        if (auto* file = dynamic_cast<TFileStream*>(&stream))
+            file->CheckUnchanged();
     }
     std::swap(m_memory, staging.m_memory);
     std::swap(m_size, staging.m_size);
@@ -466,7 +495,12 @@ void TMemoryStream::LoadFromStream(TStream& stream)
 
 void TMemoryStream::LoadFromFile(const QString& path)
 {
+    const QString notRegular = QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
+    if (IsSpecialFile(path))
+        throw EFileOpenError(notRegular);
     TFileStream file(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyWrite);
+    if (!file.IsRegularFile())
+        throw EFileOpenError(notRegular);
     ::posix_fadvise(file.Handle(), 0, 0, POSIX_FADV_SEQUENTIAL);
     LoadFromStream(file);
 }
@@ -535,11 +569,10 @@ bool TFileStream::open(const QString& path, TFileMode mode, TShareMode share, in
         return false;
     };
 
-    if (path.isEmpty())
-        return failWith(ENOENT);
-    const QByteArray name = QFile::encodeName(path);
-    if (name.contains('\0'))
-        return failWith(EINVAL);
+    QByteArray name;
+    int nameError = 0;
+    if (!EncodeFileName(path, &name, &nameError))
+        return failWith(nameError);
 
     int access = O_RDONLY;
     switch (mode) {
@@ -617,7 +650,42 @@ bool TFileStream::open(const QString& path, TFileMode mode, TShareMode share, in
     }
 
     m_path = path;
+    m_regular = S_ISREG(st.st_mode);
+    if (mode == TFileMode::fmCreate && ::fstat(m_fd, &st) != 0)
+        return failWith(errno);
+    m_openedSize = static_cast<int64_t>(st.st_size);
+    m_openedMtimeSec = static_cast<int64_t>(st.st_mtim.tv_sec);
+    m_openedMtimeNsec = static_cast<int64_t>(st.st_mtim.tv_nsec);
     return true;
+}
+
+std::unique_ptr<TFileStream> TFileStream::OpenInput(const QString& path)
+{
+    auto refuse = [&](const QString& reason) {
+        return EFileOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+    };
+    // Looked at before the open too: opening some devices already acts.
+    if (IsSpecialFile(path))
+        throw refuse(QStringLiteral("It is not a regular file"));
+    int error = 0;
+    std::unique_ptr<TFileStream> file(TryOpen(path, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, &error));
+    if (!file)
+        throw refuse(SysErrorMessage(error));
+    // The name may have been replaced in between.
+    if (!file->IsRegularFile())
+        throw refuse(QStringLiteral("It is not a regular file"));
+    return file;
+}
+
+void TFileStream::CheckUnchanged()
+{
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        throw EReadError(QStringLiteral("Cannot read file \"%1\". %2").arg(m_path, SysErrorMessage(errno)));
+    if (static_cast<int64_t>(st.st_size) != m_openedSize || static_cast<int64_t>(st.st_mtim.tv_sec) != m_openedMtimeSec ||
+        static_cast<int64_t>(st.st_mtim.tv_nsec) != m_openedMtimeNsec)
+        throw EReadError(
+            QStringLiteral("File \"%1\" changed while it was read").arg(m_path));
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -60,6 +61,15 @@ public:
 
     // Empties the stream and releases its memory.
     void Clear();
+    // ---- growth with deferred page faults ---------------------------------
+    // Grows the size like SetSize, but leaves the new pages of a large block
+    // to be faulted in later, so that a caller filling a large stream step by
+    // step (a load with progress reports) starts at once. Before a bulk
+    // transfer into [from, to) the caller calls FaultIn on that range.
+    void SetSizeDeferred(int64_t newSize);
+    // Faults in the pages of [from, to) for writing; raises the out-of-memory
+    // error when the memory is not available.
+    void FaultIn(int64_t from, int64_t to);
     // Replaces the content by the whole of stream / file.
     void LoadFromStream(TStream& stream);
     void LoadFromFile(const QString& path);
@@ -75,6 +85,7 @@ private:
     int64_t m_position = 0;
     int64_t m_capacity = 0;
     bool m_mapped = false;
+    bool m_deferFaults = false;
 };
 
 // How a file is opened.
@@ -105,10 +116,26 @@ public:
     // Tries to open; on failure returns nullptr and stores errno in *error.
     static TFileStream* TryOpen(const QString& path, TFileMode mode, TShareMode share, int* error);
 
+    // ---- input files -------------------------------------------------------
+    // Opens a regular file for reading, sharing every access. Anything else
+    // (a named pipe, a device, a socket, a folder) is refused with
+    // EFileOpenError before a byte is read: it could block or never end.
+    static std::unique_ptr<TFileStream> OpenInput(const QString& path);
+    // Whether the open file is a regular file.
+    bool IsRegularFile() const { return m_regular; }
+    // Raises EReadError when the file's size or modification time differ from
+    // what they were when it was opened: what was read may never have existed
+    // as a whole.
+    void CheckUnchanged();
+
 private:
     TFileStream() = default;
     bool open(const QString& path, TFileMode mode, TShareMode share, int* error);
 
     int m_fd = -1;
     QString m_path;
+    bool m_regular = false;
+    int64_t m_openedSize = 0;
+    int64_t m_openedMtimeSec = 0;
+    int64_t m_openedMtimeNsec = 0;
 };
