@@ -40,7 +40,7 @@ class TMPHFont : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int Charset READ Charset WRITE SetCharset)
-    Q_PROPERTY(int Color READ Color WRITE SetColor)
+    Q_PROPERTY(quint32 Color READ Color WRITE SetColor)
     Q_PROPERTY(QString Name READ Name WRITE SetName)
     Q_PROPERTY(int Size READ Size WRITE SetSize)
     Q_PROPERTY(MPHFontEnums::TMPHFontStyles Style READ Style WRITE SetStyle)
@@ -48,7 +48,7 @@ class TMPHFont : public QObject
 public:
     static constexpr int DefaultCharset = 1;
     // The system's window text colour.
-    static constexpr int DefaultColor = int(0xFF000008u);
+    static constexpr quint32 DefaultColor = 0xFF000008u;
     static constexpr int MaxSize = 1000;
 
     // A font of its own, starting as a copy of font.
@@ -64,8 +64,8 @@ public:
 
     int Charset() const { return m_charset; }
     void SetCharset(int value);
-    int Color() const { return m_color; }
-    void SetColor(int value) { m_color = value; }
+    quint32 Color() const { return m_color; }
+    void SetColor(quint32 value) { m_color = value; }
     QString Name() const { return Font().family(); }
     void SetName(const QString& value);
     int Size() const;
@@ -81,5 +81,5 @@ private:
     QPointer<QWidget> m_widget;
     bool m_bound = false;
     int m_charset = DefaultCharset;
-    int m_color = DefaultColor;
+    quint32 m_color = DefaultColor;
 };

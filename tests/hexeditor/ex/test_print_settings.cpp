@@ -105,7 +105,7 @@ TEST(PrintFont, AssigningItTurnsOffTheEditorFontButAttributeChangesDoNot)
     editor.SetPrintFont(&other);
     EXPECT_FALSE(editor.UseEditorFontForPrinting());
     EXPECT_EQ(editor.PrintFont()->Size(), 20);
-    EXPECT_EQ(editor.PrintFont()->Color(), 0xFF);
+    EXPECT_EQ(editor.PrintFont()->Color(), 0xFFu);
     EXPECT_EQ(editor.FontForPrinting().pointSize(), 20);
 
     editor.SetUseEditorFontForPrinting(true);
