@@ -37,13 +37,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     TMPHexEditorEx& editor = *g_editor;
-    // Start every input from the defaults. Going back can meet an order
-    // rule (unicode mode wants two bytes per unit first), so retry once.
-    try {
-        editor.SetSettingsText(*g_defaults);
-    } catch (const Exception&) {
-        editor.SetSettingsText(*g_defaults);
-    }
+    // Start every input from the defaults. Unicode mode goes off first: in
+    // the settings order BytesPerUnit comes before UnicodeChars, and unicode
+    // mode refuses any unit but 2.
+    editor.SetUnicodeChars(false);
+    editor.SetSettingsText(*g_defaults);
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     bool applied = true;
     try {

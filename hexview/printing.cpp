@@ -4,6 +4,7 @@
 
 #include "hexview/core/printlayout.h"
 #include "hexeditor/ex/mphexeditorex.h"
+#include "hexeditor/mphcolors.h"
 #include "platform/core/codepages.h"
 
 #include <QFontMetricsF>
@@ -45,9 +46,11 @@ public:
         m_selectionOnly = flags.testFlag(pfSelectionOnly);
         m_selFirst = editor.SelCount() > 0 ? editor.SelFirst() : -1;
         m_selLast = editor.SelCount() > 0 ? editor.SelLast() : -1;
-        m_offsetColor = m_mono ? Qt::black : QColor(Qt::black);
-        m_oddColor = m_mono ? Qt::black : QColor(0, 0, 255);
-        m_evenColor = m_mono ? Qt::black : QColor(0, 0, 128);
+        const QPalette palette = editor.palette();
+        const TMPHColors& colors = *editor.Colors();
+        m_offsetColor = m_mono ? QColor(Qt::black) : ResolveColor(colors.Offset(), palette);
+        m_oddColor = m_mono ? QColor(Qt::black) : ResolveColor(colors.OddColumn(), palette);
+        m_evenColor = m_mono ? QColor(Qt::black) : ResolveColor(colors.EvenColumn(), palette);
     }
 
     bool Selected(int64_t pos) const { return m_selFirst >= 0 && pos >= m_selFirst && pos <= m_selLast; }
@@ -171,7 +174,7 @@ int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer)
                                           editor.VisibleRowCount());
     const int pages = PageCountFor(range.Count, g.RowsPerPage);
     const QColor background = flags.testFlag(pfUseBackgroundColor) && !flags.testFlag(pfMonochrome)
-        ? editor.palette().color(QPalette::Base)
+        ? ResolveColor(editor.Colors()->Background(), editor.palette())
         : QColor();
 
     QPainter painter(&printer);

@@ -8,7 +8,8 @@
 // - pfSelectionOnly: only the rows of the selection, bytes outside it blank;
 //   pfSelectionBold: selected bytes in bold; pfMonochrome: all in black,
 //   otherwise offsets and the hex column groups in the editor's text colours;
-//   pfUseBackgroundColor: pages filled with the editor's background colour;
+//   pfUseBackgroundColor: pages filled with the editor's background colour
+//   (unless pfMonochrome);
 //   pfCurrentViewOnly: only the rows the editor shows now; pfIncludeRuler:
 //   the ruler above the rows of every page.
 // Rows too wide for the page are scaled down to fit.

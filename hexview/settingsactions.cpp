@@ -107,13 +107,10 @@ void LoadStoredSettings(HexViewWindow& window)
             problem = e.Message();
         }
     }
-    try {
-        editor.SetSettingsText(defaults);
-    } catch (const Exception&) {
-        // Going back can meet an order rule once (unicode mode first needs
-        // two bytes per unit); the second pass starts from a sound state.
-        editor.SetSettingsText(defaults);
-    }
+    // Unicode mode goes off first: the settings set BytesPerUnit before
+    // UnicodeChars, and unicode mode refuses any unit but 2.
+    editor.SetUnicodeChars(false);
+    editor.SetSettingsText(defaults);
     const QString text = HexViewWindow::tr("The stored editor settings in %1 were not used: %2. "
                                            "The defaults apply")
                              .arg(settings.fileName(), problem);

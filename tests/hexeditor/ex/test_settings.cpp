@@ -56,19 +56,19 @@ const QStringList DeclaredOrder = {
     "Font.Charset", "Font.Color", "Font.Name", "Font.Size", "Font.Style",
 };
 
-// Counts the painting passes that reach the editor's cells.
+// Counts the painting passes that reach the editor's cells (the first data
+// cell is drawn once per pass).
 class PaintCountingEditor : public TMPHexEditorEx
 {
 public:
-    int passes = 0;
-
-protected:
-    void DrawCell(QPainter& painter, int col, int row, const QRect& rect) override
+    PaintCountingEditor()
     {
-        if (col == 2 && row == 2)
-            ++passes;
-        TMPHexEditorEx::DrawCell(painter, col, row, rect);
+        OnDrawCell = [this](QObject*, QPainter*, int col, int row, QString&, const QRect&, bool&) {
+            if (col == 2 && row == 2)
+                ++passes;
+        };
     }
+    int passes = 0;
 };
 
 } // namespace
@@ -229,6 +229,12 @@ TEST(SettingsPaintLock, ImportRepaintsOnceAtTheEnd)
 {
     PaintCountingEditor editor;
     editor.Loaded();
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("data.bin")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(256, 'x'));
+    file.close();
+    editor.LoadFromFile(file.fileName());
     editor.resize(600, 300);
     editor.show();
     QApplication::processEvents();
@@ -249,10 +255,31 @@ TEST(SettingsPaintLock, ImportRepaintsOnceAtTheEnd)
 
     editor.passes = 0;
     TMPHexEditorEx other;
-    other.SetSettingsText(QStringLiteral("ShowRuler=True\nBytesPerRow=8\nHexLowerCase=True\nFont.Size=14"));
+    // DrawGutter3D repaints at once when it changes: the lock holds that back too.
+    other.SetSettingsText(QStringLiteral("ShowRuler=True\nBytesPerRow=8\nHexLowerCase=True\nFont.Size=14\n"
+                                         "DrawGutter3D=False\nColors.Background=255\nCaretKind=ckFull"));
     editor.SetSettingsText(other.GetSettingsText());
     EXPECT_EQ(editor.passes, 0);
     QApplication::processEvents();
     EXPECT_EQ(editor.passes, 1);
     EXPECT_EQ(editor.GetSettingsText(), other.GetSettingsText());
+}
+
+TEST_F(ExEditorTest, ColoursAndPaintingSettingsByName)
+{
+    editor.SetSettingsText(QStringLiteral("colors.background=255\nCOLORS.GRID=65280\nCaretKind=CKLEFT\n"
+                                          "DrawGridLines=True\nFocusFrame=False"));
+    EXPECT_EQ(editor.Colors()->Background(), 255u);
+    EXPECT_EQ(editor.Colors()->Grid(), 65280u);
+    EXPECT_EQ(editor.CaretKind(), ckLeft);
+    EXPECT_TRUE(editor.DrawGridLines());
+    EXPECT_FALSE(editor.FocusFrame());
+    const QString text = editor.GetSettingsText();
+    EXPECT_EQ(ValueOf(text, QStringLiteral("Colors.Background")), QStringLiteral("255"));
+    EXPECT_EQ(ValueOf(text, QStringLiteral("CaretKind")), QStringLiteral("ckLeft"));
+    // System colours keep their index form.
+    EXPECT_EQ(ValueOf(TMPHexEditorEx().GetSettingsText(), QStringLiteral("Colors.ActiveFieldBackground")),
+              QString::number(0xFF000005u));
+    EXPECT_EQ(MessageOf([&] { editor.SetSettingsText(QStringLiteral("Colors.Offset=-1")); }),
+              QStringLiteral("Invalid value \"-1\" for the setting Colors.Offset"));
 }
