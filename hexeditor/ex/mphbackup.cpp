@@ -31,6 +31,10 @@ void TMPHexEditorEx::PrepareFileOverwrite()
 
 void TMPHexEditorEx::WriteBuffer(const void* buffer, int32_t index, int32_t count)
 {
-    TCustomMPHexEditor::WriteBuffer(buffer, index, count);
+    // The base write, with Modified set before the change notification so
+    // that OnChange handlers (a window's title) see the document modified.
+    m_dataStorage->WriteBufferAt(buffer, index, count);
     m_modified = true;
+    viewport()->update();
+    Changed();
 }

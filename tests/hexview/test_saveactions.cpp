@@ -5,6 +5,7 @@
 #include "hexview/saveactions.h"
 
 #include <QDir>
+#include <QMenu>
 #include <csignal>
 #include <sys/resource.h>
 

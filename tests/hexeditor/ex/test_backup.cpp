@@ -145,14 +145,27 @@ TEST_F(ExEditorTest, DirectWritesMarkTheDocumentModifiedAndNotifyOnce)
     const QString path = writeFile(QStringLiteral("a.bin"), "abcd");
     editor.LoadFromFile(path);
     int changes = 0;
-    editor.OnChange = [&](QObject*) { ++changes; };
+    bool modifiedWhenNotified = false;
+    editor.OnChange = [&](QObject*) {
+        ++changes;
+        modifiedWhenNotified = editor.Modified();
+    };
     ASSERT_FALSE(editor.Modified());
     const char bytes[2] = {'X', 'Y'};
     editor.WriteBuffer(bytes, 1, 2);
     EXPECT_TRUE(editor.Modified());
     EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(modifiedWhenNotified);
     QByteArray data(4, '\0');
     editor.ReadBuffer(data.data(), 0, 4);
     EXPECT_EQ(data, QByteArray("aXYd"));
     EXPECT_TRUE(editor.ChangedBytes().count(true) == 0);
+}
+
+TEST_F(ExEditorTest, DirectWriteOutsideTheDataChangesNothing)
+{
+    editor.LoadFromFile(writeFile(QStringLiteral("a.bin"), "abcd"));
+    const char bytes[2] = {'X', 'Y'};
+    EXPECT_THROW(editor.WriteBuffer(bytes, 3, 2), EMPHexEditor);
+    EXPECT_FALSE(editor.Modified());
 }
