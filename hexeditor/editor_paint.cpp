@@ -80,6 +80,8 @@ void TCustomMPHexEditor::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     painter.setFont(font());
+    // Cells are mirrored one by one; the texts inside them stay left-to-right.
+    painter.setLayoutDirection(Qt::LeftToRight);
     TMPHPaintContext ctx(painter, font());
     if (m_charWidth < 0 || DefaultRowHeight() <= 0) {
         painter.fillRect(viewport()->rect(), ResolveColor(m_colors->Background(), palette()));
