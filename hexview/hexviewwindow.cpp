@@ -1,6 +1,9 @@
 #include "hexview/hexviewwindow.h"
 
 #include "hexview/firmwareoverlay.h"
+#include "hexview/printactions.h"
+#include "hexview/saveactions.h"
+#include "hexview/settingsactions.h"
 #include "hexview/statusbar.h"
 #include "hexview/core/recentfiles.h"
 #include "platform/core/exceptions.h"
@@ -55,9 +58,15 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallViewActions(*this);
     m_overlay->InstallActions();
     InstallHelpActions(*this);
+    // Saving, printing and the editor's settings (saveactions.cpp,
+    // printactions.cpp, settingsactions.cpp).
+    InstallSaveActions(*this);
+    InstallPrintActions(*this);
+    InstallSettingsActions(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);
+    connect(this, &HexViewWindow::DataChanged, this, &HexViewWindow::UpdateTitle);
     emit DocumentLoaded();
 }
 
@@ -87,7 +96,9 @@ void HexViewWindow::InstallEditorHandlers()
 void HexViewWindow::UpdateTitle()
 {
     const QString name = m_editor->HasFile() ? QFileInfo(m_editor->FileName()).fileName() : m_editor->FileName();
-    setWindowTitle(QStringLiteral("%1 - hexview").arg(name));
+    // An asterisk after the name while the data differ from the file.
+    const QString mark = m_editor->Modified() ? QStringLiteral("*") : QString();
+    setWindowTitle(QStringLiteral("%1%2 - hexview").arg(name, mark));
     setWindowFilePath(m_editor->HasFile() ? m_editor->FileName() : QString());
 }
 
@@ -103,6 +114,8 @@ void HexViewWindow::ReportProgress(uint8_t percent, bool& cancel)
 
 bool HexViewWindow::OpenFile(const QString& path)
 {
+    if (CanReplaceDocument && !CanReplaceDocument())
+        return false;
     QProgressDialog progress(tr("Loading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, 100, this);
     progress.setWindowTitle(QStringLiteral("hexview"));
     progress.setWindowModality(Qt::WindowModal);

@@ -73,6 +73,10 @@ public:
     // updated (a test seam: it may cancel the dialog).
     std::function<void(QProgressDialog& dialog, int percent)> ProgressHook;
 
+    // Asked before OpenFile replaces the document (unsaved changes); false
+    // keeps the current document. Set by the save actions.
+    std::function<bool()> CanReplaceDocument;
+
     const QStringList& RecentFiles() const { return m_recentFiles; }
     void SetRecentFiles(const QStringList& list);
 

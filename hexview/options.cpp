@@ -15,14 +15,18 @@ bool HexViewWindow::ApplyOptions(const TViewOptions& options)
             editor.SetBytesPerRow(*options.BytesPerRow);
         if (options.Unicode)
             editor.SetUnicodeChars(true);
-        editor.SetUnicodeBigEndian(options.BigEndian);
+        // Switches given on the command line turn a setting on; without them
+        // the stored settings (settingsactions.cpp) stay in force.
+        if (options.BigEndian)
+            editor.SetUnicodeBigEndian(true);
         if (options.Translation)
             editor.SetTranslation(*options.Translation);
         if (options.OffsetFormat)
             editor.SetOffsetFormat(*options.OffsetFormat);
         if (options.RulerBase)
             editor.SetRulerNumberBase(*options.RulerBase);
-        editor.SetShowRuler(options.Ruler);
+        if (options.Ruler)
+            editor.SetShowRuler(true);
     });
     SetReadOnlyView(options.ReadOnly);
     Overlay().SetEnabled(options.FirmwareOverlay);

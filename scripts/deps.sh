@@ -6,6 +6,8 @@ set -euo pipefail
 BUILD_PKGS="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev \
 libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev"
 RUN_PKGS="fonts-liberation"
+# Tests that read back printed PDFs (tests/hexview/test_printing.cpp).
+TEST_PKGS="poppler-utils"
 EXTRA_PKGS=""
 for arg in "$@"; do
   case "$arg" in
@@ -15,7 +17,7 @@ for arg in "$@"; do
 done
 
 missing=()
-for p in $BUILD_PKGS $RUN_PKGS $EXTRA_PKGS; do
+for p in $BUILD_PKGS $RUN_PKGS $TEST_PKGS $EXTRA_PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi

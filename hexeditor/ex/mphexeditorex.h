@@ -5,6 +5,12 @@
 
 #include "hexeditor/mphexeditor.h"
 
+// ---- print settings, fonts, settings by name --------------------------------
+#include "hexeditor/ex/mphfont.h"
+#include "hexeditor/ex/mphprintoptions.h"
+
+class QPaintEvent;
+
 class TMPHexEditorEx : public TCustomMPHexEditor
 {
     Q_OBJECT
@@ -18,6 +24,12 @@ class TMPHexEditorEx : public TCustomMPHexEditor
     Q_PROPERTY(bool SupportsOtherClipFormats READ SupportsOtherClipFormats WRITE SetSupportsOtherClipFormats)
     Q_PROPERTY(bool UseEditorFontForPrinting READ UseEditorFontForPrinting WRITE SetUseEditorFontForPrinting)
     Q_PROPERTY(bool ZoomOnWheel READ ZoomOnWheel WRITE SetZoomOnWheel)
+    // ---- print settings and fonts (mphprint.cpp) ------------------------------
+    // Objects: the settings walk their own properties ("PrintOptions.MarginLeft").
+    Q_PROPERTY(TMPHPrintOptions* PrintOptions READ PrintOptions WRITE SetPrintOptions)
+    Q_PROPERTY(TMPHFont* PrintFont READ PrintFont WRITE SetPrintFont)
+    // The editor's own font as a settings object (Font.Name, Font.Size ...).
+    Q_PROPERTY(TMPHFont* Font READ FontSettings)
 
 public:
     explicit TMPHexEditorEx(QWidget* parent = nullptr) : TCustomMPHexEditor(parent) {}
@@ -50,7 +62,54 @@ public:
 
     TMPHQueryPublicPropertyEvent OnQueryPublicProperty;
 
+    // ---- backups (mphbackup.cpp) ----------------------------------------------
+    // The read-only check, then the current file is renamed to its backup.
+    void PrepareFileOverwrite() override;
+    // Direct writes also mark the document modified.
+    void WriteBuffer(const void* buffer, int32_t index, int32_t count) override;
+    // FileName followed by BackupExtension.
+    QString BackupFileName() const { return m_fileName + m_backupExtension; }
+
+    // ---- saving (mphsave.cpp) ---------------------------------------------------
+    // Writes the data to fileName (empty: FileName). Saving over the document's
+    // own file runs PrepareFileOverwrite first (read-only refusal, backup).
+    // The file is written to a temporary file and renamed into place, so a
+    // failed write leaves the previous content under the name (a backup made
+    // for this save is renamed back). On success the editor's document is
+    // fileName, writable, unmodified, without change marks.
+    void SaveToFile(const QString& fileName = QString());
+
+    // ---- print settings and fonts (mphprint.cpp) ------------------------------
+    TMPHPrintOptions* PrintOptions() { return &m_printOptions; }
+    const TMPHPrintOptions* PrintOptions() const { return &m_printOptions; }
+    // Copies value into the editor's own options.
+    void SetPrintOptions(TMPHPrintOptions* value);
+    TMPHFont* PrintFont() { return &m_printFont; }
+    const TMPHFont* PrintFont() const { return &m_printFont; }
+    // Copies value into the print font and turns UseEditorFontForPrinting off.
+    void SetPrintFont(TMPHFont* value);
+    void SetPrintFont(const QFont& value);
+    TMPHFont* FontSettings() { return &m_fontSettings; }
+    // The font a printout uses: the editor's or PrintFont.
+    QFont FontForPrinting() const;
+
+    // ---- settings by name (mphsettings.cpp) -----------------------------------
+    virtual QString GetSettingsText();
+    virtual void SetSettingsText(const QString& text);
+    virtual bool IsPublicProperty(const QString& propertyName);
+    QString SettingsText() { return GetSettingsText(); }
+    // The editor's published property names in declaration order (the
+    // extended editor's own first); objects among them are walked for
+    // their own properties.
+    static QStringList PublishedPropertyNames();
+    void LockPaint();
+    void UnlockPaint();
+    int PaintLockCount() const { return m_paintLockCount; }
+
 protected:
+    // Paints nothing while the paint lock is held.
+    void paintEvent(QPaintEvent* event) override;
+
     bool m_createBackup = true;
     QString m_backupExtension = QStringLiteral(".bak");
     bool m_oleDragDrop = false;
@@ -59,4 +118,10 @@ protected:
     bool m_supportsOtherClipFormats = true;
     bool m_useEditorFontForPrinting = true;
     bool m_zoomOnWheel = true;
+
+    // ---- print settings, fonts, paint lock --------------------------------------
+    TMPHPrintOptions m_printOptions;
+    TMPHFont m_printFont{font()};
+    TMPHFont m_fontSettings{static_cast<QWidget*>(this)};
+    int m_paintLockCount = 0;
 };

@@ -46,5 +46,14 @@ public:
     using EStreamError::EStreamError;
 };
 
+// ---- conversions and assignments (settings by name, Assign) ----------------
+// A value text does not convert to a setting's type, or an object cannot be
+// copied from an object of another class.
+class EConvertError : public Exception
+{
+public:
+    using Exception::Exception;
+};
+
 // The system's description of an error code (errno), without a trailing full stop.
 QString SysErrorMessage(int errorCode);

@@ -1,0 +1,213 @@
+// Print... and Export as PDF...: the editor's rows laid out on pages.
+
+#include "hexview/printing.h"
+
+#include "hexview/core/printlayout.h"
+#include "hexeditor/ex/mphexeditorex.h"
+#include "hexeditor/mphcolors.h"
+#include "platform/core/codepages.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <vector>
+
+namespace hexview {
+
+namespace {
+
+// A piece of a printed row in one style.
+struct TSegment
+{
+    QString Text;
+    QColor Color;
+    bool Bold = false;
+};
+
+struct TPageGeometry
+{
+    double LineHeight = 0;
+    double CharWidth = 0;
+    double Ascent = 0;
+    double Width = 0;
+    double Height = 0;
+    double Scale = 1;
+    int RowsPerPage = 1;
+};
+
+class TRowPrinter
+{
+public:
+    TRowPrinter(TMPHexEditorEx& editor) : m_editor(editor)
+    {
+        const TMPHPrintFlags flags = editor.PrintOptions()->Flags();
+        m_mono = flags.testFlag(pfMonochrome);
+        m_boldSelection = flags.testFlag(pfSelectionBold);
+        m_selectionOnly = flags.testFlag(pfSelectionOnly);
+        m_selFirst = editor.SelCount() > 0 ? editor.SelFirst() : -1;
+        m_selLast = editor.SelCount() > 0 ? editor.SelLast() : -1;
+        const QPalette palette = editor.palette();
+        const TMPHColors& colors = *editor.Colors();
+        m_offsetColor = m_mono ? QColor(Qt::black) : ResolveColor(colors.Offset(), palette);
+        m_oddColor = m_mono ? QColor(Qt::black) : ResolveColor(colors.OddColumn(), palette);
+        m_evenColor = m_mono ? QColor(Qt::black) : ResolveColor(colors.EvenColumn(), palette);
+    }
+
+    bool Selected(int64_t pos) const { return m_selFirst >= 0 && pos >= m_selFirst && pos <= m_selLast; }
+
+    // Segments of data row `row`: offset, hex field, characters.
+    std::vector<TSegment> Row(int64_t row)
+    {
+        std::vector<TSegment> out;
+        const int per = m_editor.BytesPerRow();
+        const int64_t start = row * per;
+        Append(out, m_editor.OffsetToText(uint32_t(start)) + QStringLiteral("  "), m_offsetColor, false);
+        const char* digits = m_editor.HexDigitTable();
+        const int group = qMax(1, m_editor.BytesPerColumn());
+        QString chars;
+        for (int i = 0; i < per; ++i) {
+            const int64_t pos = start + i;
+            const bool present = pos < m_editor.DataSize() && (!m_selectionOnly || m_selFirst < 0 || Selected(pos));
+            const QColor color = (i / group) % 2 == 0 ? m_oddColor : m_evenColor;
+            const bool bold = m_boldSelection && Selected(pos);
+            QString cell = QStringLiteral("  ");
+            if (present) {
+                const uint8_t b = m_editor.ByteAt(int32_t(pos));
+                const uint8_t first = m_editor.SwapNibbles() ? (b & 0x0F) : (b >> 4);
+                const uint8_t second = m_editor.SwapNibbles() ? (b >> 4) : (b & 0x0F);
+                cell = QString(QChar(digits[first])) + QChar(digits[second]);
+            }
+            if ((i + 1) % group == 0 || i + 1 == per)
+                cell += u' ';
+            Append(out, cell, color, bold);
+            chars += present ? CharAt(pos) : QStringLiteral(" ");
+        }
+        Append(out, QStringLiteral(" ") + chars, m_mono ? Qt::black : m_offsetColor, false);
+        return out;
+    }
+
+    QString Ruler() const
+    {
+        return QString(m_editor.OffsetToText(0).size() + 2, u' ') + m_editor.HexRulerText() + QStringLiteral(" ")
+            + m_editor.CharRulerText();
+    }
+
+private:
+    QString CharAt(int64_t pos)
+    {
+        if (m_editor.UnicodeChars())
+            return (pos % 2 == 0) ? QString(QChar(m_editor.UnicodeCharAt(int32_t(pos)))) : QString();
+        return QString(QChar(AnsiToUnicode(m_editor.TranslateToDisplay(m_editor.ByteAt(int32_t(pos))))));
+    }
+
+    static void Append(std::vector<TSegment>& out, const QString& text, const QColor& color, bool bold)
+    {
+        if (!out.empty() && out.back().Color == color && out.back().Bold == bold)
+            out.back().Text += text;
+        else
+            out.push_back({text, color, bold});
+    }
+
+    TMPHexEditorEx& m_editor;
+    bool m_mono = true;
+    bool m_boldSelection = false;
+    bool m_selectionOnly = false;
+    int64_t m_selFirst = -1;
+    int64_t m_selLast = -1;
+    QColor m_offsetColor, m_oddColor, m_evenColor;
+};
+
+void DrawSegments(QPainter& painter, const std::vector<TSegment>& segments, double y, const TPageGeometry& g,
+                  const QFont& normal, const QFont& bold)
+{
+    double x = 0;
+    for (const TSegment& s : segments) {
+        painter.setFont(s.Bold ? bold : normal);
+        painter.setPen(s.Color);
+        painter.drawText(QPointF(x, y + g.Ascent), s.Text);
+        x += g.CharWidth * s.Text.size();
+    }
+}
+
+TPageGeometry Measure(QPrinter& printer, const QFont& font, int lineChars, int fixedLines)
+{
+    TPageGeometry g;
+    const QFontMetricsF metrics(font, &printer);
+    g.LineHeight = metrics.lineSpacing();
+    g.CharWidth = metrics.horizontalAdvance(u'0');
+    g.Ascent = metrics.ascent();
+    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const double needed = g.CharWidth * lineChars;
+    g.Scale = needed > page.width() && needed > 0 ? page.width() / needed : 1.0;
+    g.Width = page.width() / g.Scale;
+    g.Height = page.height() / g.Scale;
+    g.RowsPerPage = qMax(1, int(g.Height / g.LineHeight) - fixedLines);
+    return g;
+}
+
+} // namespace
+
+int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer)
+{
+    const TMPHPrintOptions& options = *editor.PrintOptions();
+    const TMPHPrintFlags flags = options.Flags();
+    printer.setPageMargins(QMarginsF(options.MarginLeft(), options.MarginTop(), options.MarginRight(),
+                                     options.MarginBottom()),
+                           QPageLayout::Millimeter);
+    QFont font = editor.FontForPrinting();
+    QFont bold = font;
+    bold.setBold(true);
+
+    TRowPrinter rows(editor);
+    const int per = editor.BytesPerRow();
+    const int lineChars = int(editor.OffsetToText(uint32_t(editor.DataSize())).size()) + 3 + per * 3
+        + per / qMax(1, editor.BytesPerColumn()) + 2;
+    const bool ruler = flags.testFlag(pfIncludeRuler);
+    const int fixedLines = (options.PageHeader().isEmpty() ? 0 : 2) + (options.PageFooter().isEmpty() ? 0 : 2)
+        + (ruler ? 1 : 0);
+    const TPageGeometry g = Measure(printer, font, lineChars, fixedLines);
+
+    const TPrintRows range = PrintRowsFor(editor.DataSize(), per, flags.testFlag(pfSelectionOnly),
+                                          editor.SelCount() > 0 ? editor.SelFirst() : -1,
+                                          editor.SelCount() > 0 ? editor.SelLast() : -1,
+                                          flags.testFlag(pfCurrentViewOnly), editor.TopRow() - 2,
+                                          editor.VisibleRowCount());
+    const int pages = PageCountFor(range.Count, g.RowsPerPage);
+    const QColor background = flags.testFlag(pfUseBackgroundColor) && !flags.testFlag(pfMonochrome)
+        ? ResolveColor(editor.Colors()->Background(), editor.palette())
+        : QColor();
+
+    QPainter painter(&printer);
+    if (!painter.isActive())
+        return 0;
+    painter.scale(g.Scale, g.Scale);
+    int64_t row = range.First;
+    const int64_t end = range.First + range.Count;
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1)
+            printer.newPage();
+        if (background.isValid())
+            painter.fillRect(QRectF(0, 0, g.Width, g.Height), background);
+        double y = 0;
+        const auto plain = [&](const QString& text, double at) {
+            DrawSegments(painter, {{text, Qt::black, false}}, at, g, font, bold);
+        };
+        if (!options.PageHeader().isEmpty()) {
+            plain(ExpandPageText(options.PageHeader(), page, pages, editor.FileName()), y);
+            y += 2 * g.LineHeight;
+        }
+        if (ruler) {
+            plain(rows.Ruler(), y);
+            y += g.LineHeight;
+        }
+        for (int i = 0; i < g.RowsPerPage && row < end; ++i, ++row) {
+            DrawSegments(painter, rows.Row(row), y, g, font, bold);
+            y += g.LineHeight;
+        }
+        if (!options.PageFooter().isEmpty())
+            plain(ExpandPageText(options.PageFooter(), page, pages, editor.FileName()), g.Height - g.LineHeight);
+    }
+    return pages;
+}
+
+} // namespace hexview

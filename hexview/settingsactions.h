@@ -1,0 +1,33 @@
+#pragma once
+// The editor's settings (TMPHexEditorEx::GetSettingsText, Name=Value lines):
+// View > Export settings... / Import settings..., and keeping them between
+// runs in hexview's configuration file (QSettings, key "Editor/Settings").
+// Stored settings are applied when the window is built; if they cannot be
+// read or applied, the defaults are used and the problem is reported once.
+// They are stored again when the window closes.
+
+#include <QString>
+#include <functional>
+
+namespace hexview {
+
+class HexViewWindow;
+
+// Writes the settings text to path (atomically). Errors are shown.
+bool ExportSettings(HexViewWindow& window, const QString& path);
+// Applies the settings text in path. Errors are shown; the lines before a
+// bad line stay applied.
+bool ImportSettings(HexViewWindow& window, const QString& path);
+
+// Applies the stored settings; a problem is reported (through the window's
+// error reporting, once the event loop runs) and the defaults are restored.
+void LoadStoredSettings(HexViewWindow& window);
+void StoreSettings(HexViewWindow& window);
+
+// File names for the two dialogs; empty when cancelled. Tests replace them.
+extern std::function<QString(HexViewWindow&)> AskSettingsExportFileName;
+extern std::function<QString(HexViewWindow&)> AskSettingsImportFileName;
+
+void InstallSettingsActions(HexViewWindow& window);
+
+} // namespace hexview
