@@ -52,9 +52,15 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
 
     // The action groups; new feature areas add their Install call here.
     InstallFileActions(*this);
+    InstallEditActions(*this);
+    InstallFindActions(*this);
     InstallViewActions(*this);
+    InstallDataInspector(*this);
     m_overlay->InstallActions();
+    InstallBookmarkActions(*this);
     InstallHelpActions(*this);
+    InstallSelectionCrc(*this);
+    InstallUnsavedChangesGuard(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);
@@ -103,6 +109,8 @@ void HexViewWindow::ReportProgress(uint8_t percent, bool& cancel)
 
 bool HexViewWindow::OpenFile(const QString& path)
 {
+    if (!ConfirmDiscardChanges(*this))
+        return false;
     QProgressDialog progress(tr("Loading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, 100, this);
     progress.setWindowTitle(QStringLiteral("hexview"));
     progress.setWindowModality(Qt::WindowModal);
@@ -121,6 +129,25 @@ bool HexViewWindow::OpenFile(const QString& path)
     }
     emit DocumentLoaded();
     return ok;
+}
+
+void HexViewWindow::WithProgressDialog(const QString& label, const std::function<void()>& action)
+{
+    QProgressDialog progress(label, tr("Cancel"), 0, 100, this);
+    progress.setWindowTitle(QStringLiteral("hexview"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    QProgressDialog* previous = m_progress;
+    m_progress = &progress;
+    try {
+        action();
+    } catch (...) {
+        m_progress = previous;
+        throw;
+    }
+    m_progress = previous;
 }
 
 void HexViewWindow::SetRecentFiles(const QStringList& list)
