@@ -27,6 +27,10 @@ QString WithKeyHint(const QString& caption, const QString& keys) { return captio
 void RebuildMenu(HexViewWindow& window)
 {
     QMenu* menu = window.BookmarksMenu();
+    // clear() keeps submenus alive (they are children of the menu): drop the
+    // old one so that only the current items exist.
+    for (QMenu* old : menu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+        delete old;
     menu->clear();
     TMPHexEditorEx& editor = window.Editor();
     const TMPHBookmarks& marks = editor.Bookmarks();

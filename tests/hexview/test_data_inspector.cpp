@@ -54,8 +54,9 @@ TEST_F(DataInspectorTest, ValuesAtTheCaretInBothByteOrders)
     EXPECT_EQ(cell(K::Binary, false), "11111111");
     caretTo(8);
     EXPECT_EQ(cell(K::Float, true), "1.5");     // 3FC00000
-    caretTo(5);
+    caretTo(4);
     EXPECT_EQ(cell(K::Int32, false), "-2147483648"); // 00 00 00 80
+    EXPECT_EQ(cell(K::Int32, true), "128");
     // Near the end only what fits is shown.
     caretTo(14);
     EXPECT_EQ(cell(K::UInt16, false), "0");
@@ -96,7 +97,7 @@ TEST_F(DataInspectorTest, RefusedValuesChangeNothing)
     caretTo(3);
     EXPECT_FALSE(inspector->WriteValue(K::Int8, false, "300"));
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_EQ(errors[0], "300 does not fit into int8 (-128 to 127).");
+    EXPECT_EQ(errors[0], "300 does not fit into int8 (-128 to 127)");
     // Too few bytes after the caret for a 4-byte value.
     EXPECT_FALSE(inspector->WriteValue(K::Float, false, "1.5"));
     ASSERT_EQ(errors.size(), 2);

@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include "hexview/findactions.h"
+#include "hexview/statusbar.h"
 
 #include <QLabel>
 #include <QLineEdit>
