@@ -27,6 +27,8 @@ TDataInspector::TDataInspector(HexViewWindow& window)
     m_table->setObjectName(QStringLiteral("inspectorTable"));
     m_table->setHorizontalHeaderLabels({HexViewWindow::tr("Little endian"), HexViewWindow::tr("Big endian")});
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->setWordWrap(false);
+    m_table->setMinimumWidth(m_table->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 60);
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::AnyKeyPressed);

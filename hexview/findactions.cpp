@@ -169,6 +169,7 @@ TGotoDialog::TGotoDialog(HexViewWindow& window) : QDialog(&window), m_window(win
     layout->addWidget(m_input);
     layout->addWidget(m_message);
     layout->addWidget(box);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 60);
 }
 
 void TGotoDialog::accept()
@@ -182,6 +183,7 @@ void TGotoDialog::accept()
         m_target = ParseGotoOffset(m_input->text(), editor.OffsetFormatRecord(), limits);
     } catch (const EMPHexEditor& e) {
         m_message->setText(e.Message());
+        adjustSize();
         m_input->selectAll();
         m_input->setFocus();
         return; // stays open: nothing is clamped silently
