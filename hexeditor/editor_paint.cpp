@@ -80,6 +80,8 @@ void TCustomMPHexEditor::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
     painter.setFont(font());
+    // Cells are mirrored one by one; the texts inside them stay left-to-right.
+    painter.setLayoutDirection(Qt::LeftToRight);
     TMPHPaintContext ctx(painter, font());
     if (m_charWidth < 0 || DefaultRowHeight() <= 0) {
         painter.fillRect(viewport()->rect(), ResolveColor(m_colors->Background(), palette()));
@@ -325,7 +327,7 @@ int32_t TCustomMPHexEditor::DataPositionOfCell(int col, int row) const
 
 bool TCustomMPHexEditor::IsChangedForDisplay(int32_t p, bool unicodeCell) const
 {
-    if (m_insertMode)
+    if (InsertMode())
         return false;
     auto marked = [this](int64_t i) { return i < m_changedBytes.size() && m_changedBytes.testBit(qsizetype(i)); };
     return marked(p) || (unicodeCell && marked(int64_t(p) + 1));

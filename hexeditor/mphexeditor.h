@@ -10,11 +10,11 @@
 //   editor_offsets.cpp    offset format and offset texts
 //   editor_bookmarks.cpp  bookmarks and their icons
 //   editor_find.cpp       finding bytes and text, with progress
+//   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
+//   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 //   editor_undo.cpp       recording undo entries, undo and redo
 //   editor_editing.cpp    the data-changing operations and editing settings
 //   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
-//   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
-//   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphexception.h"
@@ -71,10 +71,6 @@ class TCustomMPHexEditor : public TCustomGrid
     // The stored form of MaskChar: worth storing only while IsMaskCharStored().
     Q_PROPERTY(QVariant MaskChar_AsInteger READ MaskCharAsIntegerValue WRITE SetMaskCharAsIntegerValue)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
-    // ---- editing settings (editor_editing.cpp) ----
-    Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
-    Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
-    Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
     // ---- painting properties -------------------------------------------------
     Q_PROPERTY(MPHEnums::TMPHCaretKind CaretKind READ CaretKind WRITE SetCaretKind)
     Q_PROPERTY(bool FocusFrame READ FocusFrame WRITE SetFocusFrame)
@@ -84,6 +80,10 @@ class TCustomMPHexEditor : public TCustomGrid
     Q_PROPERTY(bool GraySelectionIfNotFocused READ GraySelectionIfNotFocused WRITE SetGraySelectionIfNotFocused)
     Q_PROPERTY(bool ShowPositionIfNotFocused READ ShowPositionIfNotFocused WRITE SetShowPositionIfNotFocused)
     Q_PROPERTY(TMPHColors* Colors READ Colors WRITE SetColors)
+    // ---- editing settings (editor_editing.cpp) ----
+    Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
+    Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
+    Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
 
 public:
     explicit TCustomMPHexEditor(QWidget* parent = nullptr);
@@ -242,20 +242,6 @@ public:
     const QVector<QImage>& BookmarkImages() const { return m_bookmarkImages; }
     TNotifyEvent OnBookmarkChanged;
 
-    // ---- finding (editor_find.cpp) ------------------------------------------
-    // The encoding under which text typed into the character field is stored
-    // (translation or unicode mode), for text patterns.
-    TMPHSearchPattern::TextEncoding SearchTextEncoding() const;
-    // The start of the first match of pattern from start on (forward) or the
-    // last match at or before start (backward), wrapping at the ends when
-    // wrap is set; -1 when there is none. While FindProgress is True the
-    // search reports OnProgress with pkFind in chunks, and a handler that
-    // sets Cancel stops it with EMPHexEditor "Operation cancelled".
-    int32_t Find(const TMPHSearchPattern& pattern, int32_t start, bool forward, bool wrap = true);
-    // Finds the next (or previous) match after the caret or the current
-    // selection, wrapping, and selects its bytes with the caret on the first
-    // one, scrolled into view. False, and nothing changed, when there is none.
-    bool FindNext(const TMPHSearchPattern& pattern, bool forward);
     // ---- undo (editor_undo.cpp) ---------------------------------------------
     // Records an entry for a change about to be made (unless recording is
     // suspended) and sets Modified; raises "Cannot update undo storage" when
@@ -304,6 +290,21 @@ public:
     void InsertData(const void* buffer, int32_t count, int32_t position);
     void AppendData(const void* buffer, int32_t count);
     void DeleteData(int32_t start, int32_t end, int caretCol, int caretRow);
+
+    // ---- finding (editor_find.cpp) ------------------------------------------
+    // The encoding under which text typed into the character field is stored
+    // (translation or unicode mode), for text patterns.
+    TMPHSearchPattern::TextEncoding SearchTextEncoding() const;
+    // The start of the first match of pattern from start on (forward) or the
+    // last match at or before start (backward), wrapping at the ends when
+    // wrap is set; -1 when there is none. While FindProgress is True the
+    // search reports OnProgress with pkFind in chunks, and a handler that
+    // sets Cancel stops it with EMPHexEditor "Operation cancelled".
+    int32_t Find(const TMPHSearchPattern& pattern, int32_t start, bool forward, bool wrap = true);
+    // Finds the next (or previous) match after the caret or the current
+    // selection, wrapping, and selects its bytes with the caret on the first
+    // one, scrolled into view. False, and nothing changed, when there is none.
+    bool FindNext(const TMPHSearchPattern& pattern, bool forward);
 
     // ---- positions and selection -----------------------------------------
     int32_t PositionAtCell(int col, int row);
@@ -397,8 +398,6 @@ public:
 protected:
     // Moves the caret onto the current cell and keeps the active field in step.
     virtual void UpdateCaretPos();
-    // Whether the document is shown read-only, for the ckAuto caret shape.
-    virtual bool CaretReadOnlyView() const { return false; }
     // Repaints the rows from the row of position first to the row of position last.
     void InvalidateRowsOf(int32_t first, int32_t last);
 

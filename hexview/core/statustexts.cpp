@@ -21,7 +21,9 @@ TStatusTexts MakeStatusTexts(const TStatusValues& v)
     t.Field = v.InCharField ? QStringLiteral("Char") : QStringLiteral("Hex");
     t.Mode = v.InsertMode ? QStringLiteral("INS") : QStringLiteral("OVR");
     t.Access = v.ReadOnly ? QStringLiteral("Read-only") : QStringLiteral("Writable");
-    t.Size = QStringLiteral("Size %1 bytes").arg(QLocale::c().toString(qlonglong(v.DataSize)));
+    QLocale grouped = QLocale::c(); // "," between thousands, whatever the user's locale
+    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+    t.Size = QStringLiteral("Size %1 bytes").arg(grouped.toString(qlonglong(v.DataSize)));
     return t;
 }
 

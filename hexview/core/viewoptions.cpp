@@ -165,9 +165,12 @@ TParsedCommandLine ParseViewCommandLine(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("help"))) {
         result.Outcome = TParsedCommandLine::ShowHelp;
         result.Text = parser.helpText();
-        // Without an application object the parser cannot know the name.
+        // The usage line names the program as it was called (the parser
+        // would take the application object's, or none without one).
         const QString name = arguments.isEmpty() ? QStringLiteral("hexview") : QFileInfo(arguments[0]).fileName();
-        result.Text.replace(QLatin1String("<executable_name>"), name);
+        const qsizetype end = result.Text.indexOf(QLatin1String(" [options]"));
+        if (result.Text.startsWith(QLatin1String("Usage: ")) && end > 7)
+            result.Text.replace(7, end - 7, name);
         return result;
     }
     if (parser.isSet(QStringLiteral("version"))) {

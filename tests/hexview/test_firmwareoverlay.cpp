@@ -27,7 +27,7 @@ TEST_F(HexViewWindowTest, AFirmwareImageGetsBookmarkStatusAndBlock)
     EXPECT_EQ(window->Overlay().FileCrc(), crc);
     QLabel* boot = window->StatusFields().Boot();
     EXPECT_FALSE(boot->isHidden());
-    EXPECT_EQ(boot->text(), QStringLiteral("Boot block at 0x2000, CRC-32 %1").arg(crc, 8, 16, QLatin1Char('0')).toUpper());
+    EXPECT_EQ(boot->text(), "Boot block at 0x2000, CRC-32 " + QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper());
 }
 
 TEST_F(HexViewWindowTest, TheToggleTakesBackOnlyWhatTheOverlaySet)
