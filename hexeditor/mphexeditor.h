@@ -9,6 +9,7 @@
 //   editor_translation.cpp  character translation and unicode mode
 //   editor_offsets.cpp    offset format and offset texts
 //   editor_bookmarks.cpp  bookmarks and their icons
+//   editor_find.cpp       finding bytes and text, with progress
 //   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
 //   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 //   editor_undo.cpp       recording undo entries, undo and redo
@@ -20,6 +21,7 @@
 #include "hexeditor/core/mphlayout.h"
 #include "hexeditor/core/mphmemorystream.h"
 #include "hexeditor/core/mphoffsetformat.h"
+#include "hexeditor/core/mphsearch.h"
 #include "hexeditor/core/mphtranslation.h"
 #include "hexeditor/core/mphtypes.h"
 #include "hexeditor/core/mphundostorage.h"
@@ -288,6 +290,21 @@ public:
     void InsertData(const void* buffer, int32_t count, int32_t position);
     void AppendData(const void* buffer, int32_t count);
     void DeleteData(int32_t start, int32_t end, int caretCol, int caretRow);
+
+    // ---- finding (editor_find.cpp) ------------------------------------------
+    // The encoding under which text typed into the character field is stored
+    // (translation or unicode mode), for text patterns.
+    TMPHSearchPattern::TextEncoding SearchTextEncoding() const;
+    // The start of the first match of pattern from start on (forward) or the
+    // last match at or before start (backward), wrapping at the ends when
+    // wrap is set; -1 when there is none. While FindProgress is True the
+    // search reports OnProgress with pkFind in chunks, and a handler that
+    // sets Cancel stops it with EMPHexEditor "Operation cancelled".
+    int32_t Find(const TMPHSearchPattern& pattern, int32_t start, bool forward, bool wrap = true);
+    // Finds the next (or previous) match after the caret or the current
+    // selection, wrapping, and selects its bytes with the caret on the first
+    // one, scrolled into view. False, and nothing changed, when there is none.
+    bool FindNext(const TMPHSearchPattern& pattern, bool forward);
 
     // ---- positions and selection -----------------------------------------
     int32_t PositionAtCell(int col, int row);

@@ -55,14 +55,19 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
 
     // The action groups; new feature areas add their Install call here.
     InstallFileActions(*this);
+    InstallEditActions(*this);
+    InstallFindActions(*this);
     InstallViewActions(*this);
+    InstallDataInspector(*this);
     m_overlay->InstallActions();
+    InstallBookmarkActions(*this);
     InstallHelpActions(*this);
     // Saving, printing and the editor's settings (saveactions.cpp,
     // printactions.cpp, settingsactions.cpp).
     InstallSaveActions(*this);
     InstallPrintActions(*this);
     InstallSettingsActions(*this);
+    InstallSelectionCrc(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);
@@ -134,6 +139,25 @@ bool HexViewWindow::OpenFile(const QString& path)
     }
     emit DocumentLoaded();
     return ok;
+}
+
+void HexViewWindow::WithProgressDialog(const QString& label, const std::function<void()>& action)
+{
+    QProgressDialog progress(label, tr("Cancel"), 0, 100, this);
+    progress.setWindowTitle(QStringLiteral("hexview"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    QProgressDialog* previous = m_progress;
+    m_progress = &progress;
+    try {
+        action();
+    } catch (...) {
+        m_progress = previous;
+        throw;
+    }
+    m_progress = previous;
 }
 
 void HexViewWindow::SetRecentFiles(const QStringList& list)

@@ -69,6 +69,12 @@ public:
     void ShowError(const QString& text);
     std::function<void(const QString&)> ErrorReporter;
 
+    // ---- long operations other than loading (find) ----
+    // Runs action with a progress dialog that the editor's OnProgress
+    // reports drive (Cancel sets the report's cancel flag). Exceptions of
+    // action pass on to the caller.
+    void WithProgressDialog(const QString& label, const std::function<void()>& action);
+
     // Called on each progress report while loading, after the dialog was
     // updated (a test seam: it may cancel the dialog).
     std::function<void(QProgressDialog& dialog, int percent)> ProgressHook;
@@ -111,5 +117,12 @@ private:
 void InstallFileActions(HexViewWindow& window);
 void InstallViewActions(HexViewWindow& window);
 void InstallHelpActions(HexViewWindow& window);
+// Editing, finding and inspecting (editactions.cpp, findactions.cpp,
+// datainspector.cpp, selectioncrc.cpp, bookmarkactions.cpp).
+void InstallEditActions(HexViewWindow& window);
+void InstallFindActions(HexViewWindow& window);
+void InstallDataInspector(HexViewWindow& window);
+void InstallSelectionCrc(HexViewWindow& window);
+void InstallBookmarkActions(HexViewWindow& window);
 
 } // namespace hexview
