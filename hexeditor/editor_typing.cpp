@@ -97,8 +97,8 @@ void TCustomMPHexEditor::TypeInCharField(char16_t ch, bool hasAnsi, uint8_t ansi
     } else {
         buffer[0] = b;
     }
-    // A unicode character is two bytes even with one byte per unit.
-    const int32_t count = unicode ? std::max(2, m_bytesPerUnit) : m_bytesPerUnit;
+    // In unicode mode a unit is two bytes: one character.
+    const int32_t count = m_bytesPerUnit;
 
     if (InsertMode()) {
         if (SelCount() > 0) {
@@ -106,10 +106,7 @@ void TCustomMPHexEditor::TypeInCharField(char16_t ch, bool hasAnsi, uint8_t ansi
         } else if (p == DataSize()) {
             AppendBuffer(buffer.data(), count, {}, true);
         } else if (p % m_bytesPerUnit != 0) {
-            if (unicode)
-                ChangeWord(p, wordOrZero(*this, p), wordOf(buffer), {});
-            else
-                ChangeByte(p, byteOrZero(*this, p), b, {});
+            ChangeByte(p, byteOrZero(*this, p), b, {});
         } else {
             InsertBuffer(buffer.data(), count, p, {}, false);
         }

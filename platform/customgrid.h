@@ -108,6 +108,8 @@ public:
     static constexpr int ScrollTimerInterval = 60;
     // Fired by the base press handling.
     TMouseEvent OnMouseDown;
+    // The focus policy allows the focus and the control is enabled and visible.
+    virtual bool CanFocus() const;
 
 protected:
     // Veto hook of every current-cell move; the base accepts cells inside the
@@ -144,8 +146,6 @@ protected:
     void ScrollTowards(QPoint point);
     // Leaves the selecting state and stops the timer.
     void EndSelecting();
-    // The focus policy allows the focus and the control is enabled and visible.
-    virtual bool CanFocus() const;
 
     void UpdateScrollBars();
 
