@@ -165,9 +165,9 @@ TEST_F(KeyboardTest, UpDownHomeEnd)
     EXPECT_EQ(caret(), 37);
     in.key(Qt::Key_Down);
     EXPECT_EQ(caret(), 37);
-    caretTo(21);
+    caretTo(25);
     in.key(Qt::Key_Down);
-    EXPECT_EQ(caret(), 37) << "past the last byte the caret goes to the last byte";
+    EXPECT_EQ(caret(), 39) << "past the last byte the caret goes to the last byte";
     EXPECT_EQ(editor.Col(), editor.CellAtPosition(39, false).X);
     in.key(Qt::Key_Down, Qt::ControlModifier);
     in.key(Qt::Key_Up, Qt::ControlModifier);
@@ -201,7 +201,11 @@ TEST_F(KeyboardTest, UpDownHomeEnd)
     in.key(Qt::Key_End, Qt::ControlModifier);
     EXPECT_EQ(caret(), 40) << "insert mode: after the last byte";
     in.key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(caret(), 40) << "Ctrl+Right past the data: the caret stays at the end";
+    caretTo(20);
+    in.key(Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(editor.Col(), editor.ColCount() - 1) << "Ctrl+Right: the row's last column";
+    EXPECT_EQ(caret(), 31);
 }
 
 TEST_F(KeyboardTest, PageUpAndDownAtBothEnds)
