@@ -30,7 +30,7 @@ bool isDataCell(TGridCoord cell)
 TMPHMousePoint TCustomMPHexEditor::AdjustMousePoint(int x, int y) const
 {
     TMPHMousePoint point{x, y, MouseCoordUnclipped(x, y)};
-    if (!m_insertMode || !isDataCell(point.Cell))
+    if (!InsertMode() || !isDataCell(point.Cell))
         return point;
     // Only the columns matter: take their extent on the top row, which is
     // visible even when the pointer has left the view.

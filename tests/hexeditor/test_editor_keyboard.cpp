@@ -3,6 +3,7 @@
 
 #include "input_fixture.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -366,4 +367,35 @@ TEST_F(KeyboardTest, KeyDownHandlerRunsFirstAndMayChangeTheKey)
     EXPECT_EQ(seen.value(0), int(Qt::Key_Down));
     EXPECT_EQ(editor.Row(), 2) << "the handler turned Down into End";
     EXPECT_EQ(caret(), 15);
+}
+
+TEST_F(KeyboardTest, EditorKeysComeBeforeWindowShortcuts)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* ed = new TMPHexEditor;
+    layout->addWidget(ed);
+    int deleteAction = 0;
+    int f5Action = 0;
+    auto* del = new QAction(&window);
+    del->setShortcut(QKeySequence(Qt::Key_Delete));
+    QObject::connect(del, &QAction::triggered, [&] { ++deleteAction; });
+    auto* f5 = new QAction(&window);
+    f5->setShortcut(QKeySequence(Qt::Key_F5));
+    QObject::connect(f5, &QAction::triggered, [&] { ++f5Action; });
+    window.addAction(del);
+    window.addAction(f5);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ed->Loaded();
+    ed->LoadFromFile(writeFile("keys.bin", QByteArray::fromHex("00112233")));
+    ed->SetInsertMode(true);
+    ed->setFocus();
+    QCoreApplication::processEvents();
+
+    QTest::keyClick(ed, Qt::Key_Delete);
+    EXPECT_EQ(deleteAction, 0) << "Delete belongs to the editor";
+    EXPECT_EQ(ed->DataSize(), 3);
+    QTest::keyClick(ed, Qt::Key_F5);
+    EXPECT_EQ(f5Action, 1) << "keys the editor does not use stay the window's";
 }

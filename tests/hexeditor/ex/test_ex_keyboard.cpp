@@ -32,6 +32,7 @@ TEST_F(ExKeyboardTest, CtrlZUndoesAndCtrlShiftZRedoes)
     in.type("c3");
     ASSERT_EQ(data().toHex(), QByteArray("c35a5a5a"));
     in.key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(data().toHex(), QByteArray("ca5a5a5a"));
     in.key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(data().toHex(), QByteArray("5a5a5a5a"));
     in.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
