@@ -204,3 +204,11 @@ TEST_F(MouseTest, InsertModeRightHalvesStandForTheNextPosition)
     EXPECT_EQ(plain.Cell.X, last.X);
     EXPECT_EQ(plain.X, r.left() + half + 1);
 }
+
+TEST_F(MouseTest, ReleaseHidesTheDropMarker)
+{
+    editor.SetDropMarker(true, 6, 3);
+    ASSERT_TRUE(editor.DropMarkerVisible());
+    in.click(hexCell(40));
+    EXPECT_FALSE(editor.DropMarkerVisible());
+}
