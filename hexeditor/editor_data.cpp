@@ -34,6 +34,9 @@ TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
     SetRowHeights(1, 0);
     ForceCurrentCell(2, 2);
     viewport()->setCursor(Qt::IBeamCursor);
+    // Input: the pointer shape follows the pointer; composed characters arrive.
+    viewport()->setMouseTracking(true);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
 }
 
 TCustomMPHexEditor::~TCustomMPHexEditor()

@@ -301,6 +301,8 @@ void TCustomMPHexEditor::SelectionChanged()
 
 bool TCustomMPHexEditor::event(QEvent* e)
 {
+    if (HandleInputEvent(e))
+        return true;
     if (IsPrivateMessage(e, CM_SELECTIONCHANGED)) {
         m_selectionChangedCount = 0;
         // The handler runs from the event loop: its errors go to the

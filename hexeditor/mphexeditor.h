@@ -10,6 +10,10 @@
 //   editor_offsets.cpp    offset format and offset texts
 //   editor_bookmarks.cpp  bookmarks and their icons
 //   editor_find.cpp       finding bytes and text, with progress
+//   editor_keyboard.cpp   key down: navigation, deletion, insert mode, bookmarks
+//   editor_typing.cpp     typed characters in the hex and the character field
+//   editor_mouse.cpp      mouse presses, moves, releases, the pointer shape
+//   editor_scrolling.cpp  wheel, scroll bars, top-left changes, resize, focus
 //   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
 //   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 //   editor_undo.cpp       recording undo entries, undo and redo
@@ -39,6 +43,19 @@
 #include <QVector>
 #include <memory>
 
+// ---- keyboard and mouse events ------------------------------------------------
+// Key down: the handler may change key (a Qt::Key code; 0 drops it).
+using TMPHKeyEvent = std::function<void(QObject* sender, int& key, Qt::KeyboardModifiers shift)>;
+// A typed character: the handler may change it.
+using TMPHKeyPressEvent = std::function<void(QObject* sender, QChar& key)>;
+
+// A mouse point after AdjustMousePoint: pixels and the grid cell it stands for.
+struct TMPHMousePoint
+{
+    int X = 0;
+    int Y = 0;
+    TGridCoord Cell{-1, -1};
+};
 struct TMPHPaintContext;
 struct TMPHCellColors;
 
@@ -71,6 +88,8 @@ class TCustomMPHexEditor : public TCustomGrid
     // The stored form of MaskChar: worth storing only while IsMaskCharStored().
     Q_PROPERTY(QVariant MaskChar_AsInteger READ MaskCharAsIntegerValue WRITE SetMaskCharAsIntegerValue)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    // Keyboard input.
+    Q_PROPERTY(bool WantTabs READ WantTabs WRITE SetWantTabs)
     // ---- painting properties -------------------------------------------------
     Q_PROPERTY(MPHEnums::TMPHCaretKind CaretKind READ CaretKind WRITE SetCaretKind)
     Q_PROPERTY(bool FocusFrame READ FocusFrame WRITE SetFocusFrame)
@@ -336,6 +355,39 @@ public:
     // Number of selection notifications waiting for the event loop.
     int PendingSelectionChanges() const { return m_selectionChangedCount; }
 
+    // ---- keyboard (editor_keyboard.cpp, editor_typing.cpp) -------------------
+    // Whether Tab and Shift+Tab reach the editor (else they move the focus).
+    bool WantTabs() const { return m_wantTabs; }
+    void SetWantTabs(bool value) { m_wantTabs = value; }
+    // Key down: OnKeyDown first, then the key table. key is a Qt::Key code
+    // (letters and digits are their upper-case character codes); shift holds
+    // Shift, Control and Alt. Errors of the editing operations pass through.
+    virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
+    // A typed character: OnKeyPress first, then typing at the caret.
+    virtual void KeyPress(QChar& key);
+    TMPHKeyEvent OnKeyDown;
+    TMPHKeyPressEvent OnKeyPress;
+    // A typed character that cannot be entered.
+    TNotifyEvent OnInvalidKey;
+
+    // ---- mouse and scrolling (editor_mouse.cpp, editor_scrolling.cpp) --------
+    // In insert mode a point on the right half of a cell stands for the cell
+    // after it (and past the end of a row for the next row's first cell).
+    TMPHMousePoint AdjustMousePoint(int x, int y) const;
+    // Whether the data cell under the point (viewport pixels) is selected;
+    // the second form asks where the pointer is now.
+    bool IsMouseOverSelection(int x, int y);
+    bool IsMouseOverSelection();
+    // The cell under the point is in the gutter, the spacer or the ruler.
+    bool IsOverFixedCell(int x, int y) const;
+    // A left press inside the selection that has not become a drag yet, and
+    // where it happened (adjusted viewport pixels).
+    bool PendingSelectionClick() const { return m_pendingSelectionClick; }
+    QPoint PendingClickPoint() const { return m_pendingClickPoint; }
+    // The grid's can-focus answer, and not while the window is disabled or hidden.
+    bool CanFocus() const override;
+    // Fired after the top-left visible cell changed.
+    TNotifyEvent OnTopLeftChanged;
     // ---- painting (editor_paint.cpp) -------------------------------------------
     // The owned colour set; setting it copies the given set into the owned one.
     TMPHColors* Colors() const { return m_colors; }
@@ -386,6 +438,43 @@ public:
     void RefreshAutoCaret();
 
 protected:
+    // ---- keyboard, mouse and scrolling -----------------------------------------
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // Tab, shortcut overrides, focus loss and the resize message; true when
+    // the event was consumed.
+    bool HandleInputEvent(QEvent* e);
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void ScrollTimerTick() override;
+    void wheelEvent(QWheelEvent* e) override;
+    // One wheel notch without the base's modifier handling; true when handled.
+    // The extended editor adds zooming here.
+    virtual bool DoMouseWheelDown(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons);
+    virtual bool DoMouseWheelUp(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons);
+    void TopLeftChanged() override;
+    void resizeEvent(QResizeEvent* e) override;
+    // Typing at caret position p, after the common checks.
+    void TypeInCharField(char16_t ch, bool hasAnsi, uint8_t ansi, int32_t p);
+    void TypeInHexField(char16_t ch, int32_t p);
+    // The common press handling of single and double clicks.
+    void EditorMouseDown(QMouseEvent* e, bool doubleClick);
+    // A copy of a mouse event moved to another point.
+    static std::unique_ptr<QMouseEvent> MovedMouseEvent(const QMouseEvent& e, QPoint point);
+    // Arrow over the selection and the fixed cells while nothing is held,
+    // else the I-beam.
+    void UpdatePointerShape(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift);
+
+    bool m_wantTabs = true;
+    bool m_pendingSelectionClick = false;
+    QPoint m_pendingClickPoint;
+    TGridCoord m_pendingClickCell{-1, -1};
+    int m_wheelRemainder = 0;
+
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;

@@ -10,6 +10,9 @@
 #include "hexeditor/ex/mphprintoptions.h"
 
 class QPaintEvent;
+// ---- keyboard (ex_keyboard.cpp) ------------------------------------------------
+// The clipboard commands of the Ctrl+X, Ctrl+C and Ctrl+V keys.
+enum class TMPHClipboardCommand { Cut, Copy, Paste };
 
 class TMPHexEditorEx : public TCustomMPHexEditor
 {
@@ -105,6 +108,14 @@ public:
     void LockPaint();
     void UnlockPaint();
     int PaintLockCount() const { return m_paintLockCount; }
+    // ---- keyboard (ex_keyboard.cpp) ------------------------------------------
+    // The base key handling, then Ctrl+A select all, Ctrl+Z undo, Ctrl+Shift+Z
+    // redo and the clipboard keys.
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    // Runs a clipboard key's command when the editor can (Cut: CanCut and
+    // CutToClipboard, and so on). Returns whether it ran. The clipboard
+    // feature provides it; until then no command runs.
+    virtual bool ClipboardShortcut(TMPHClipboardCommand command);
 
 protected:
     // Paints nothing while the paint lock is held.
