@@ -18,6 +18,6 @@ TFormatEtc TFormatEnum::FormatEtcOf(CLIPFORMAT format) const
         if (fe.cfFormat == format)
             return fe;
     TFormatEtc none;
-    std::memset(&none, 0xFF, sizeof none);
+    std::memset(static_cast<void*>(&none), 0xFF, sizeof none);
     return none;
 }

@@ -2,6 +2,7 @@
 #include "hexeditor/ex/mphdataobject.h"
 #include "hexeditor/ex/mphenumformatetc.h"
 
+#include <QDateTime>
 #include <QtEndian>
 #include <gtest/gtest.h>
 

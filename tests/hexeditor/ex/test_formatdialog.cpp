@@ -3,6 +3,7 @@
 #include "hexeditor/ex/mphclipformats.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
@@ -69,7 +70,10 @@ TEST(FormatSelDialog, LayoutFollowsTheFormSize)
     const QSize screen = QGuiApplication::primaryScreen()->size();
     EXPECT_EQ(d.width(), screen.width() / 4);
     EXPECT_EQ(d.height(), screen.height() / 4);
+    d.show();
     d.resize(400, 300);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(d.size(), QSize(400, 300));
     const QRect ok = d.OKButton->geometry(), cancel = d.CancelButton->geometry();
     EXPECT_EQ(ok.left(), 16);
     EXPECT_EQ(ok.width(), 400 / 2 - 32);
