@@ -9,6 +9,9 @@
 //   editor_translation.cpp  character translation and unicode mode
 //   editor_offsets.cpp    offset format and offset texts
 //   editor_bookmarks.cpp  bookmarks and their icons
+//   editor_undo.cpp       recording undo entries, undo and redo
+//   editor_editing.cpp    the data-changing operations and editing settings
+//   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
 
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphexception.h"
@@ -58,6 +61,10 @@ class TCustomMPHexEditor : public TCustomGrid
     // The stored form of MaskChar: worth storing only while IsMaskCharStored().
     Q_PROPERTY(QVariant MaskChar_AsInteger READ MaskCharAsIntegerValue WRITE SetMaskCharAsIntegerValue)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    // ---- editing settings (editor_editing.cpp) ----
+    Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
+    Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
+    Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
 
 public:
     explicit TCustomMPHexEditor(QWidget* parent = nullptr);
@@ -98,8 +105,9 @@ public:
     virtual void PrepareFileOverwrite();
     virtual bool CanCreateUndo(int undoKind, int32_t count, int32_t replCount);
     virtual void BookmarkChanged();
-    virtual void UndoBeginUpdate();
-    virtual void UndoEndUpdate();
+    // Suspend / resume undo recording; return the new suspension count.
+    virtual int UndoBeginUpdate();
+    virtual int UndoEndUpdate();
     virtual QString FormatOffset(uint32_t offset);
     virtual QString OffsetToText(uint32_t offset);
 
@@ -127,7 +135,8 @@ public:
     int HexColumnCount() const { return 2 * m_bytesPerRow; }
     int BytesPerUnit() const { return m_bytesPerUnit; }
     bool UnicodeChars() const { return m_unicodeChars; }
-    bool InsertMode() const { return m_insertMode; }
+    // True only while insert mode is switched on and insertion is allowed.
+    bool InsertMode() const;
     // Switches insert mode; the grid gains or loses the append row.
     void SetInsertMode(bool value);
     int CharWidth() const { return m_charWidth; }
@@ -214,6 +223,55 @@ public:
     const QVector<QImage>& BookmarkImages() const { return m_bookmarkImages; }
     TNotifyEvent OnBookmarkChanged;
 
+    // ---- undo (editor_undo.cpp) ---------------------------------------------
+    // Records an entry for a change about to be made (unless recording is
+    // suspended) and sets Modified; raises "Cannot update undo storage" when
+    // CanCreateUndo refuses.
+    void CreateUndo(int kind, int32_t position, int32_t count, int32_t count2, const QString& description = {});
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    void ResetUndo();
+    // Groups the last count entries into one undo step.
+    void CombineUndo(int32_t count, const QString& description = {});
+    const QString& UndoText() const { return m_undoStorage->UndoText(); }
+
+    // ---- editing (editor_editing.cpp, editor_nibbles.cpp) ---------------------
+    bool ReadOnlyView() const { return m_readOnlyView; }
+    void SetReadOnlyView(bool value);
+    bool NoSizeChange() const { return m_noSizeChange; }
+    void SetNoSizeChange(bool value);
+    // Set while the data is moved within the editor (NoSizeChange is then not in force).
+    bool SuspendNoSizeChange() const { return m_suspendNoSizeChange; }
+    void SetSuspendNoSizeChange(bool value) { m_suspendNoSizeChange = value; }
+    bool NoSizeChangeInForce() const { return m_noSizeChange && !m_suspendNoSizeChange; }
+    bool AllowInsertMode() const { return m_allowInsertMode; }
+    void SetAllowInsertMode(bool value);
+    // The stored insert-mode switch, whether or not insertion is allowed now.
+    bool InsertModeSwitch() const { return m_insertMode; }
+
+    void ChangeByte(int32_t position, uint8_t oldByte, uint8_t newByte, const QString& description = {});
+    // Words are two bytes in data order: the low byte first.
+    void ChangeWord(int32_t position, uint16_t oldWord, uint16_t newWord, const QString& description = {});
+    void DeleteSelection(const QString& description = {});
+    void DeleteAtCaret(bool backwards, const QString& description = {});
+    void InsertBuffer(const void* buffer, int32_t count, int32_t position, const QString& description = {},
+                      bool moveCaret = true);
+    void AppendBuffer(const void* buffer, int32_t count, const QString& description = {}, bool moveCaret = true);
+    void ReplaceSelection(const void* buffer, int32_t count, const QString& description = {}, bool moveCaret = true);
+    int32_t Replace(const void* buffer, int32_t position, int32_t oldCount, int32_t newCount,
+                    const QString& description = {}, bool moveCaret = true);
+    bool InsertNibble(int32_t position, bool highNibble);
+    bool DeleteNibble(int32_t position, bool highNibble);
+    int32_t Seek(int32_t offset, int origin);
+    void SelectAll();
+
+    // Data changes that record nothing (undo, redo and the operations above).
+    void InsertData(const void* buffer, int32_t count, int32_t position);
+    void AppendData(const void* buffer, int32_t count);
+    void DeleteData(int32_t start, int32_t end, int caretCol, int caretRow);
+
     // ---- positions and selection -----------------------------------------
     int32_t PositionAtCell(int col, int row);
     int RowOfPosition(int32_t position) const;
@@ -297,6 +355,34 @@ protected:
 
     TBusyCursorStack m_busyCursors;
     bool m_loaded = false;
+
+    // ---- editing state (editor_editing.cpp, editor_undo.cpp) ----------------
+    bool m_readOnlyView = false;
+    bool m_noSizeChange = false;
+    bool m_suspendNoSizeChange = false;
+    bool m_allowInsertMode = true;
+    bool CaretInCharField() const { return Col() > HexColumnCount() + 2; }
+    // Moves the caret onto position (clamped to where a caret may stand) in the given field.
+    void PlaceCaret(int32_t position, bool charField, bool secondNibble = false);
+    // Sets or clears the change mark of position by the marking rules.
+    void SetChangeMark(int32_t position, bool changed);
+    // Drops every change mark from position on.
+    void CutChangeMarks(int32_t position);
+    // Refuses a change that would make the data larger than MaxDataSize.
+    void CheckGrowth(int64_t newSize) const;
+    // Selects first..last with the anchor given, as stored positions.
+    void SelectRange(int32_t anchor, int32_t first, int32_t last);
+    void RecordUndo(int kind, int32_t position, int32_t count, int32_t count2, const QString& description);
+    QByteArray SavedUndoData(int kind, int32_t position, int32_t count, int32_t count2, const QString& description,
+                             uint32_t& flags);
+    QByteArray BuildRedoRecord(const TMPHUndoEntry& entry);
+    void RevertEntry(const TMPHUndoEntry& entry);
+    void RestoreAfterUndo(const TMPHUndoEntry& entry);
+    void ApplyRedoData(const QByteArray& record);
+    void RestoreAfterRedo(const QByteArray& record);
+    void RestoreViewSettings(uint8_t translation, bool unicode, bool bigEndian, int32_t bytesPerUnit);
+    // Writes the data from position on, shifted right by one nibble, to file.
+    void WriteShiftedData(TStream& file, int32_t position);
 
     // ---- view settings (layout, translation, offsets, bookmarks) -----------
     TMPHLayoutSettings LayoutSettings() const;
