@@ -125,7 +125,7 @@ void TClipboardActions::CopyAs(TCopyFormat format)
 void TClipboardActions::PasteAsHex()
 {
     m_window.RunGuarded([this] {
-        const QString text = QGuiApplication::clipboard()->text();
+        const QString text = HexDigitsText(QGuiApplication::clipboard()->text());
         TComPtr<TMemoryDataObject> object(new TMemoryDataObject);
         object->SetBlock(CF_TEXT, QStringToAnsi(text) + '\0');
         TMPHexEditorEx& e = Editor();

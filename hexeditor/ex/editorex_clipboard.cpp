@@ -31,11 +31,11 @@ TMPHexEditorEx::~TMPHexEditorEx()
 
 bool TMPHexEditorEx::CanCopy() { return DataSize() > 0 && SelCount() > 0; }
 
-bool TMPHexEditorEx::CanCut() { return CanCopy() && !TransferReadOnlyView() && !TransferNoSizeChange(); }
+bool TMPHexEditorEx::CanCut() { return CanCopy() && !ReadOnlyView() && !NoSizeChange(); }
 
 bool TMPHexEditorEx::CanPaste()
 {
-    if (TransferReadOnlyView())
+    if (ReadOnlyView())
         return false;
     TComPtr<IDataObject> object;
     if (Failed(OleGetClipboard(object.Out())) || !object)
@@ -43,7 +43,7 @@ bool TMPHexEditorEx::CanPaste()
     uint32_t effect = DROPEFFECT_COPY;
     if (CheckTransferFormats(object.Get(), 0, tpPaste, effect, QPoint()) != S_OK)
         return false;
-    return !TransferNoSizeChange() || DataSize() > 0;
+    return !NoSizeChange() || DataSize() > 0;
 }
 
 bool TMPHexEditorEx::CopyToClipboard()
@@ -65,7 +65,7 @@ bool TMPHexEditorEx::CutToClipboard()
     if (!CanCut() || !CopyToClipboard())
         return false;
     TBusyGuard busy(*this);
-    TransferDeleteSelection(QString::fromLatin1(MPHClipStrings::CutToClipboard));
+    DeleteSelection(QString::fromLatin1(MPHClipStrings::CutToClipboard));
     return true;
 }
 

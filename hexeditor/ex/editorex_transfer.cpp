@@ -55,7 +55,7 @@ HRESULT TMPHexEditorEx::CheckTransferFormats(IDataObject* dataObject, uint32_t, 
                                              uint32_t& effect, QPoint)
 {
     HRESULT result = S_FALSE;
-    if (!TransferReadOnlyView()) {
+    if (!ReadOnlyView()) {
         const TFormatEnum offered(dataObject);
         for (CLIPFORMAT format : AcceptanceList()) {
             if (offered.HasFormat(format)) {
@@ -201,10 +201,10 @@ void TMPHexEditorEx::PlacePastedData(const uint8_t* bytes, int32_t count, const 
             const TGridCoord cell = CellAtPosition(position, InCharField());
             MoveColRow(cell.X, cell.Y, true);
         }
-        if (TransferNoSizeChange()) {
+        if (NoSizeChange()) {
             SetSelStart(position);
             SetSelEnd(std::min(DataSize() - 1, position + count - 1));
         }
     }
-    TransferReplaceSelection(bytes, count, description);
+    ReplaceSelection(bytes, count, description, true);
 }

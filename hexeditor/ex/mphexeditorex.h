@@ -98,12 +98,6 @@ protected:
     QByteArray TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result);
     QByteArray FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result);
 
-    // The editing operations that paste and cut use.
-    bool TransferReadOnlyView() const;
-    bool TransferNoSizeChange() const;
-    void TransferReplaceSelection(const uint8_t* bytes, int32_t count, const QString& description);
-    void TransferDeleteSelection(const QString& description);
-
     TComPtr<TMPHDataObject> m_clipboardDataObject;
     CLIPFORMAT m_chosenFormat[2] = {0, 0};
     // ---- end clipboard and transferred data ------------------------------------

@@ -1,5 +1,7 @@
 #include "hexview/core/copyformats.h"
 
+#include <QRegularExpression>
+
 namespace hexview {
 
 namespace {
@@ -67,6 +69,21 @@ QString CopyText(TCopyFormat format, const QByteArray& bytes)
         return Base64Text(bytes);
     }
     return QString();
+}
+
+QString HexDigitsText(const QString& text)
+{
+    QString body = text;
+    const qsizetype open = body.indexOf(QLatin1Char('{')), close = body.lastIndexOf(QLatin1Char('}'));
+    if (open >= 0 && close > open)
+        body = body.mid(open + 1, close - open - 1);
+    static const QRegularExpression python(QStringLiteral("^\\s*b(['\"])(.*)\\1\\s*$"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+    const auto m = python.match(body);
+    if (m.hasMatch())
+        body = m.captured(2);
+    static const QRegularExpression prefixes(QStringLiteral("0[xX](?=[0-9A-Fa-f])|\\\\x(?=[0-9A-Fa-f])"));
+    return body.remove(prefixes);
 }
 
 } // namespace hexview

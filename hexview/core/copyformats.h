@@ -19,4 +19,10 @@ QString Base64Text(const QByteArray& bytes);
 
 QString CopyText(TCopyFormat format, const QByteArray& bytes);
 
+// Hex text made ready for the editor's hex decoding (which takes every hex
+// digit it finds): the body of a C array between its braces, the inside of a
+// Python bytes literal, and without the 0x and \x prefixes, whose 0 and
+// letters would otherwise count as digits. Other text is returned as it is.
+QString HexDigitsText(const QString& text);
+
 } // namespace hexview

@@ -153,3 +153,37 @@ TEST_F(ClipboardTest, ANewCopyReplacesTheEditorsObject)
     EXPECT_EQ(first->RefCount(), 1u) << "neither the editor nor the clipboard holds the old object";
     EXPECT_EQ(OleIsCurrentClipboard(editor.ClipboardDataObject().Get()), S_OK);
 }
+
+TEST_F(ClipboardTest, ReadOnlyViewAndFixedSizeLimitCutAndPaste)
+{
+    Load(editor, "abcdef");
+    editor.SetSelection(1, 2);
+    ASSERT_TRUE(editor.CopyToClipboard());
+    editor.SetReadOnlyView(true);
+    EXPECT_TRUE(editor.CanCopy());
+    EXPECT_FALSE(editor.CanCut());
+    EXPECT_FALSE(editor.CanPaste());
+    EXPECT_FALSE(editor.PasteFromClipboard());
+    EXPECT_FALSE(editor.CutToClipboard());
+    EXPECT_EQ(Bytes(editor), QByteArray("abcdef"));
+
+    editor.SetReadOnlyView(false);
+    editor.SetNoSizeChange(true);
+    EXPECT_FALSE(editor.CanCut()) << "a fixed-size editor never cuts";
+    EXPECT_TRUE(editor.CanPaste());
+
+    TMPHexEditorEx empty;
+    empty.Loaded();
+    empty.SetNoSizeChange(true);
+    EXPECT_FALSE(empty.CanPaste()) << "nothing to overwrite";
+}
+
+TEST_F(ClipboardTest, CutIsUndoneAsOneStep)
+{
+    Load(editor, "0123456789");
+    editor.SetSelection(3, 5);
+    ASSERT_TRUE(editor.CutToClipboard());
+    EXPECT_EQ(editor.UndoText(), QStringLiteral("Cut to clipboard"));
+    editor.Undo();
+    EXPECT_EQ(Bytes(editor), QByteArray("0123456789"));
+}

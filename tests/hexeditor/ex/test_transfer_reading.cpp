@@ -305,3 +305,36 @@ TEST_F(TransferTest, PasteReplacesTheSelectionAndMovesTheCaretBehindIt)
     EXPECT_EQ(editor.SelCount(), 0);
     EXPECT_EQ(editor.CaretPosition(), 4);
 }
+
+TEST_F(TransferTest, FixedSizePasteOverwritesTheTailAndKeepsTheSize)
+{
+    Load(editor, "0123456789");
+    editor.SetNoSizeChange(true);
+    editor.SetSelStart(6); // DataSize - 4, nothing selected
+    EXPECT_EQ(Paste(editor, Offer({{OwnClipboardFormat, OwnBlock("ABCDEFGHIJ")}}).Get()), S_OK);
+    EXPECT_EQ(Bytes(editor), QByteArray("012345ABCD"));
+    EXPECT_EQ(editor.DataSize(), 10);
+}
+
+TEST_F(TransferTest, PasteIsOneUndoStepNamedAfterIt)
+{
+    Load(editor, "0123");
+    editor.SetSelStart(2);
+    ASSERT_EQ(Paste(editor, Offer({{OwnClipboardFormat, OwnBlock("xy")}}).Get()), S_OK);
+    EXPECT_EQ(Bytes(editor), QByteArray("01xy23"));
+    EXPECT_EQ(editor.UndoText(), QStringLiteral("Paste from clipboard"));
+    editor.Undo();
+    EXPECT_EQ(Bytes(editor), QByteArray("0123"));
+}
+
+TEST_F(TransferTest, AnUnalignedCaretMovesDownToTheUnit)
+{
+    Load(editor, "01234567");
+    editor.SetBytesPerUnit(2);
+    // Put the caret on byte 3 (the second hex column of byte 3's cell pair).
+    const TGridCoord cell = editor.CellAtPosition(3, false);
+    editor.MoveColRow(cell.X, cell.Y, true);
+    ASSERT_EQ(editor.PositionAtCell(editor.Col(), editor.Row()), 3);
+    EXPECT_EQ(Paste(editor, Offer({{OwnClipboardFormat, OwnBlock("ab")}}).Get()), S_OK);
+    EXPECT_EQ(Bytes(editor), QByteArray("01ab234567"));
+}
