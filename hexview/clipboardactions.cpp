@@ -30,7 +30,12 @@ private:
     void CopyAs(TCopyFormat format);
     void PasteAsHex();
     void NewFromClipboard();
+    // Selection-dependent actions: cheap, run on every selection change.
     void UpdateEnabled();
+    // Paste actions: asking the clipboard may mean a round trip to another
+    // program, so only when the clipboard or the document changes and when
+    // the menu opens.
+    void UpdatePasteEnabled();
 
     HexViewWindow& m_window;
     QAction* m_cut = nullptr;
@@ -52,9 +57,6 @@ void TClipboardActions::Install()
     m_copy->setShortcut(QKeySequence::Copy);
     m_paste = edit->addAction(tr("&Paste"));
     m_paste->setShortcut(QKeySequence::Paste);
-    // The editor handles these keys itself; the menu only shows them.
-    for (QAction* a : {m_cut, m_copy, m_paste})
-        a->setShortcutContext(Qt::WidgetShortcut);
     m_hexText = edit->addAction(tr("Copy as &hex text"));
     m_hexText->setCheckable(true);
     m_hexText->setChecked(Editor().ClipboardAsHexText());
@@ -69,6 +71,13 @@ void TClipboardActions::Install()
     }
     m_pasteAsHex = edit->addAction(tr("Paste as he&x"));
     QAction* newFromClipboard = m_window.FileMenu()->addAction(tr("New from c&lipboard"));
+    m_cut->setObjectName(QStringLiteral("actionCut"));
+    m_copy->setObjectName(QStringLiteral("actionCopy"));
+    m_paste->setObjectName(QStringLiteral("actionPaste"));
+    m_hexText->setObjectName(QStringLiteral("actionCopyAsHexText"));
+    m_copyAs->setObjectName(QStringLiteral("menuCopyAs"));
+    m_pasteAsHex->setObjectName(QStringLiteral("actionPasteAsHex"));
+    newFromClipboard->setObjectName(QStringLiteral("actionNewFromClipboard"));
 
     connect(m_cut, &QAction::triggered, this, [this] { m_window.RunGuarded([this] { Editor().CutToClipboard(); }); });
     connect(m_copy, &QAction::triggered, this,
@@ -81,11 +90,21 @@ void TClipboardActions::Install()
 
     connect(&m_window, &HexViewWindow::SelectionChanged, this, [this] { UpdateEnabled(); });
     connect(&m_window, &HexViewWindow::DataChanged, this, [this] { UpdateEnabled(); });
-    connect(&m_window, &HexViewWindow::DocumentLoaded, this, [this] { UpdateEnabled(); });
-    connect(&m_window, &HexViewWindow::ReadOnlyViewChanged, this, [this] { UpdateEnabled(); });
-    connect(edit, &QMenu::aboutToShow, this, [this] { UpdateEnabled(); });
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateEnabled(); });
+    connect(&m_window, &HexViewWindow::DocumentLoaded, this, [this] {
+        UpdateEnabled();
+        UpdatePasteEnabled();
+    });
+    connect(&m_window, &HexViewWindow::ReadOnlyViewChanged, this, [this] {
+        UpdateEnabled();
+        UpdatePasteEnabled();
+    });
+    connect(edit, &QMenu::aboutToShow, this, [this] {
+        UpdateEnabled();
+        UpdatePasteEnabled();
+    });
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdatePasteEnabled(); });
     UpdateEnabled();
+    UpdatePasteEnabled();
 }
 
 void TClipboardActions::UpdateEnabled()
@@ -95,10 +114,14 @@ void TClipboardActions::UpdateEnabled()
     m_copy->setEnabled(e.CanCopy());
     m_copyAs->setEnabled(e.CanCopy());
     m_cut->setEnabled(writable && e.CanCut());
-    const bool paste = writable && e.CanPaste();
-    m_paste->setEnabled(paste);
-    m_pasteAsHex->setEnabled(writable && !QGuiApplication::clipboard()->text().isEmpty());
     m_hexText->setChecked(e.ClipboardAsHexText());
+}
+
+void TClipboardActions::UpdatePasteEnabled()
+{
+    const bool writable = !m_window.ReadOnlyView();
+    m_paste->setEnabled(writable && Editor().CanPaste());
+    m_pasteAsHex->setEnabled(writable && !Editor().ReadOnlyView() && !QGuiApplication::clipboard()->text().isEmpty());
 }
 
 QByteArray TClipboardActions::SelectedBytes()
