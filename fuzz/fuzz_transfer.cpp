@@ -162,9 +162,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         object = TComPtr<IDataObject>(new TMimeDataObject(mime));
     } else {
         TComPtr<TMemoryDataObject> memory(new TMemoryDataObject);
-        OfferDirect(*memory, format, block);
+        OfferDirect(*memory.Get(), format, block);
         if (flags & 0x40) // a second format makes the reader choose
-            OfferDirect(*memory, acceptance[data[2] % acceptance.size()], block.left(block.size() / 2));
+            OfferDirect(*memory.Get(), acceptance[data[2] % acceptance.size()], block.left(block.size() / 2));
         object = memory;
     }
 
