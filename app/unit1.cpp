@@ -200,6 +200,33 @@ void TForm1::CreateControls()
 // Once the settings are applied each editor becomes the empty, read-only
 // "Untitled" document.
 // ---------------------------------------------------------------------------
+// The colours and painting values the form stores for both editors.
+void TForm1::ApplyStoredPaintSettings(TCustomMPHexEditor& editor)
+{
+    TMPHColors& colors = *editor.Colors();
+    colors.SetBackground(MPHColor::clWindow);
+    colors.SetChangedBackground(MPHColor::clLightYellow);
+    colors.SetChangedText(MPHColor::clMaroon);
+    colors.SetCursorFrame(MPHColor::clNavy);
+    colors.SetNonFocusCursorFrame(MPHColor::clAqua);
+    colors.SetOffset(MPHColor::clBlack);
+    colors.SetOddColumn(MPHColor::clBlue);
+    colors.SetEvenColumn(MPHColor::clNavy);
+    colors.SetCurrentOffsetBackground(MPHColor::clBtnShadow);
+    colors.SetOffsetBackGround(MPHColor::clBtnFace);
+    colors.SetCurrentOffset(MPHColor::clBtnHighlight);
+    colors.SetActiveFieldBackground(MPHColor::clWindow);
+    colors.SetGrid(MPHColor::clBtnFace);
+    editor.SetFocusFrame(true);
+    editor.SetCaretKind(ckAuto);
+    editor.SetDrawGridLines(false);
+    editor.SetDrawGutter3D(true);
+    editor.SetSwapNibbles(false);
+    // MaskChar is stored as MaskChar_AsInteger only when it is not "."; the
+    // form carries none, so the mask character is ".".
+    editor.SetMaskCharAsIntegerValue(QVariant(int('.')));
+}
+
 void TForm1::ApplyStoredEditorSettings()
 {
     for (TCustomMPHexEditor* editor : {static_cast<TCustomMPHexEditor*>(MPHexEditor1),
@@ -208,6 +235,7 @@ void TForm1::ApplyStoredEditorSettings()
         editor->SetBytesPerRow(16);
         editor->SetTranslation(tkAsIs);
         editor->SetOffsetFormat(QStringLiteral("-!10:0x|"));
+        ApplyStoredPaintSettings(*editor);
     }
     for (TCustomMPHexEditor* editor : {static_cast<TCustomMPHexEditor*>(MPHexEditor1),
                                        static_cast<TCustomMPHexEditor*>(MPHexEditorEx1)})

@@ -75,6 +75,7 @@ private:
     void SetTabOrderAndFocus();
     // The settings stored with the window for both editors.
     void ApplyStoredEditorSettings();
+    void ApplyStoredPaintSettings(TCustomMPHexEditor& editor);
     void LoadImageIntoEditor(const QString& path);
 
     std::unique_ptr<IFormDialogs> m_dialogs;

@@ -23,6 +23,7 @@ TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
     , m_undoStorage(std::make_unique<TMPHUndoStorage>(this))
 {
     InitViewDefaults();
+    InitPaintDefaults();
     SetDefaultColWidth(0);
     SetDefaultRowHeight(0);
     SetColCount(3 * m_bytesPerRow + 3);
@@ -138,6 +139,7 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
         if (m_undoStorage->SuspendCount() == 0)
             m_undoStorage->Reset();
         m_changedBytes.clear();
+    RefreshAutoCaret();
         UpdateGridSize();
         m_modified = false;
         m_extendingSelection = false;

@@ -88,8 +88,12 @@ void TCustomMPHexEditor::changeEvent(QEvent* e)
     TCustomGrid::changeEvent(e);
     // A new font changes every width and height. The layout runs once the
     // control has a window, or when it has been laid out before.
-    if (e->type() == QEvent::FontChange && (testAttribute(Qt::WA_WState_Created) || m_charWidth != -1))
+    if (e->type() == QEvent::FontChange && (testAttribute(Qt::WA_WState_Created) || m_charWidth != -1)) {
         AdjustMetrics();
+        // The caret takes the new cell size.
+        if (hasFocus())
+            CreateCaretShape();
+    }
 }
 
 // ---- layout settings -------------------------------------------------------------

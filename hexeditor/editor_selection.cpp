@@ -315,8 +315,3 @@ bool TCustomMPHexEditor::event(QEvent* e)
     }
     return TCustomGrid::event(e);
 }
-
-void TCustomMPHexEditor::UpdateCaretPos()
-{
-    // The system caret is drawn by the painting code; nothing to place yet.
-}

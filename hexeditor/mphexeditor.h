@@ -12,6 +12,8 @@
 //   editor_undo.cpp       recording undo entries, undo and redo
 //   editor_editing.cpp    the data-changing operations and editing settings
 //   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
+//   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
+//   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphexception.h"
@@ -21,16 +23,22 @@
 #include "hexeditor/core/mphtranslation.h"
 #include "hexeditor/core/mphtypes.h"
 #include "hexeditor/core/mphundostorage.h"
+#include "hexeditor/mphcolors.h"
 #include "platform/busycursor.h"
 #include "platform/customgrid.h"
 
 #include <QBitArray>
 #include <QByteArray>
 #include <QImage>
+#include <QPoint>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 #include <QVector>
 #include <memory>
+
+struct TMPHPaintContext;
+struct TMPHCellColors;
 
 class TCustomMPHexEditor : public TCustomGrid
 {
@@ -65,6 +73,15 @@ class TCustomMPHexEditor : public TCustomGrid
     Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
     Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
     Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
+    // ---- painting properties -------------------------------------------------
+    Q_PROPERTY(MPHEnums::TMPHCaretKind CaretKind READ CaretKind WRITE SetCaretKind)
+    Q_PROPERTY(bool FocusFrame READ FocusFrame WRITE SetFocusFrame)
+    Q_PROPERTY(bool DrawGridLines READ DrawGridLines WRITE SetDrawGridLines)
+    Q_PROPERTY(bool DrawGutter3D READ DrawGutter3D WRITE SetDrawGutter3D)
+    Q_PROPERTY(bool HideSelection READ HideSelection WRITE SetHideSelection)
+    Q_PROPERTY(bool GraySelectionIfNotFocused READ GraySelectionIfNotFocused WRITE SetGraySelectionIfNotFocused)
+    Q_PROPERTY(bool ShowPositionIfNotFocused READ ShowPositionIfNotFocused WRITE SetShowPositionIfNotFocused)
+    Q_PROPERTY(TMPHColors* Colors READ Colors WRITE SetColors)
 
 public:
     explicit TCustomMPHexEditor(QWidget* parent = nullptr);
@@ -302,6 +319,55 @@ public:
     // Number of selection notifications waiting for the event loop.
     int PendingSelectionChanges() const { return m_selectionChangedCount; }
 
+    // ---- painting (editor_paint.cpp) -------------------------------------------
+    // The owned colour set; setting it copies the given set into the owned one.
+    TMPHColors* Colors() const { return m_colors; }
+    void SetColors(TMPHColors* value);
+    TMPHCaretKind CaretKind() const { return m_caretKind; }
+    void SetCaretKind(TMPHCaretKind value);
+    // Frames are dotted focus rectangles instead of coloured outlines.
+    bool FocusFrame() const { return m_focusFrame; }
+    void SetFocusFrame(bool value);
+    bool DrawGridLines() const { return m_drawGridLines; }
+    void SetDrawGridLines(bool value);
+    bool DrawGutter3D() const { return m_drawGutter3D; }
+    // Repaints at once.
+    void SetDrawGutter3D(bool value);
+    bool HideSelection() const { return m_hideSelection; }
+    void SetHideSelection(bool value);
+    bool GraySelectionIfNotFocused() const { return m_graySelectionIfNotFocused; }
+    void SetGraySelectionIfNotFocused(bool value);
+    bool ShowPositionIfNotFocused() const { return m_showPositionIfNotFocused; }
+    void SetShowPositionIfNotFocused(bool value);
+    // Called for every drawn cell but the spacer, the gap column and data
+    // cells past the data end.
+    TMPHDrawCellEvent OnDrawCell;
+    // For OnDrawCell handlers: the data position of the data cell being drawn
+    // (-1 for gutter, ruler and corner cells) and whether it is selected.
+    int32_t DrawDataPosition() const { return m_drawDataPosition; }
+    bool IsDrawDataSelected() const { return m_isDrawDataSelected; }
+    // The field painted as the active one (true: the character field).
+    bool ActiveFieldShown() const { return m_activeFieldShown; }
+    // The drop marker, set by drag and drop: a line in the cell while visible.
+    bool DropMarkerVisible() const { return m_dropMarkerVisible; }
+    int DropMarkerCol() const { return m_dropMarkerCol; }
+    int DropMarkerRow() const { return m_dropMarkerRow; }
+    void SetDropMarker(bool visible, int col, int row);
+
+    // ---- caret (editor_caret.cpp) -------------------------------------------------
+    // Builds the caret image for CaretKind and shows the caret.
+    void CreateCaretShape();
+    // The caret image: CharWidth x (CharHeight - 2); white pixels invert.
+    const QImage& CaretBitmap() const { return m_caretBitmap; }
+    // Where the caret's top-left corner is (viewport coordinates); (-50, -50)
+    // while its cell is not visible.
+    QPoint CaretPos() const { return m_caretPos; }
+    // The caret exists (the control has the focus) and is not hidden.
+    bool CaretShown() const { return m_caretExists && m_caretShown; }
+    // Re-creates the caret when CaretKind is ckAuto and the control is
+    // focused; for changes of the read-only view and the insert mode.
+    void RefreshAutoCaret();
+
 protected:
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
@@ -313,8 +379,10 @@ protected:
 public:
     void Loaded();
 protected:
-    // Moves the caret onto the system caret's cell (painting completes it).
+    // Moves the caret onto the current cell and keeps the active field in step.
     virtual void UpdateCaretPos();
+    // Whether the document is shown read-only, for the ckAuto caret shape.
+    virtual bool CaretReadOnlyView() const { return false; }
     // Repaints the rows from the row of position first to the row of position last.
     void InvalidateRowsOf(int32_t first, int32_t last);
 
@@ -420,6 +488,62 @@ protected:
     // Sets the view defaults (font, default offset format, ruler texts,
     // bookmark icons); the constructor calls it before it lays out the grid.
     void InitViewDefaults();
+
+    // ---- painting and caret state ---------------------------------------------------
+    // Creates the colour set and the caret timer; called by the constructor.
+    void InitPaintDefaults();
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // The steps of a paint, in their order (editor_paint.cpp).
+    void PreparePaint(TMPHPaintContext& ctx);
+    void CollectVisibleBands(TMPHPaintContext& ctx);
+    int FramedColumn(bool focused);
+    void DrawCellText(TMPHPaintContext& ctx, int col, int row, const QRect& cell, QString text,
+                      const TMPHCellColors& colors, bool gutter);
+    void PaintCorners(TMPHPaintContext& ctx);
+    QString RulerTextOf(int col) const;
+    void PaintRuler(TMPHPaintContext& ctx);
+    void PaintGutter(TMPHPaintContext& ctx);
+    void PaintBookmarkIcons(TMPHPaintContext& ctx, int row, const QRect& cell);
+    void PaintDataCells(TMPHPaintContext& ctx);
+    // PositionAtCell without touching the caret state.
+    int32_t DataPositionOfCell(int col, int row) const;
+    bool IsChangedForDisplay(int32_t p, bool unicodeCell) const;
+    QString DataCellText(int col, int32_t p);
+    void PaintDataCell(TMPHPaintContext& ctx, int col, int row, const QRect& cell);
+    void ApplySelectionColors(TMPHPaintContext& ctx, int col, int32_t p, TMPHCellColors& colors);
+    void PaintFrame(TMPHPaintContext& ctx, const QRect& cell);
+    void PaintGridLines(TMPHPaintContext& ctx, int col, const QRect& cell);
+    void PaintOuterStrips(TMPHPaintContext& ctx);
+    void PaintEdges(TMPHPaintContext& ctx);
+    // Paints the caret over the cells (inverting), while it blinks on.
+    void PaintCaret(QPainter& painter);
+    void DestroyCaret();
+    void SetCaretPos(const QPoint& pos);
+    void ToggleCaretBlink();
+
+    TMPHColors* m_colors = nullptr;
+    TMPHCaretKind m_caretKind = ckAuto;
+    bool m_focusFrame = true;
+    bool m_drawGridLines = false;
+    bool m_drawGutter3D = true;
+    bool m_hideSelection = false;
+    bool m_graySelectionIfNotFocused = false;
+    bool m_showPositionIfNotFocused = false;
+    int32_t m_drawDataPosition = -1;
+    bool m_isDrawDataSelected = false;
+    bool m_activeFieldShown = true;
+    bool m_dropMarkerVisible = false;
+    int m_dropMarkerCol = 0;
+    int m_dropMarkerRow = 0;
+
+    QImage m_caretBitmap;
+    QPoint m_caretPos{-50, -50};
+    bool m_caretExists = false;
+    bool m_caretShown = false;
+    bool m_caretBlinkOn = true;
+    QTimer m_caretTimer;
 };
 
 class TMPHexEditor : public TCustomMPHexEditor

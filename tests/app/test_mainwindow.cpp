@@ -211,6 +211,14 @@ TEST_F(MainWindowTest, StartsAsLaidOutWithEverythingButOpenAndThePathBoxInactive
         EXPECT_EQ(editor->DataSize(), 0);
         EXPECT_TRUE(editor->ReadOnlyFile());
         EXPECT_FALSE(editor->HasFile());
+        // The stored colours and painting values.
+        EXPECT_EQ(editor->Colors()->Background(), 0xFF000005u);
+        EXPECT_EQ(editor->Colors()->ChangedBackground(), 0xA8FFFFu);
+        EXPECT_EQ(editor->Colors()->CurrentOffset(), 0xFF000014u);
+        EXPECT_TRUE(editor->FocusFrame());
+        EXPECT_TRUE(editor->DrawGutter3D());
+        EXPECT_EQ(editor->CaretKind(), ckAuto);
+        EXPECT_EQ(editor->MaskChar(), '.');
     }
 
     EXPECT_EQ(form->OpenDialog1.Filter, "Bin File (*.bin)");
