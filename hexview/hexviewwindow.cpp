@@ -53,6 +53,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     // The action groups; new feature areas add their Install call here.
     InstallFileActions(*this);
     InstallViewActions(*this);
+    InstallClipboardActions(*this);
     m_overlay->InstallActions();
     InstallHelpActions(*this);
 
