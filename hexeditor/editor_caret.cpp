@@ -24,7 +24,7 @@ void TCustomMPHexEditor::CreateCaretShape()
 
     TMPHCaretKind kind = m_caretKind;
     if (kind == ckAuto)
-        kind = CaretReadOnlyView() ? ckBottom : (m_insertMode ? ckLeft : ckFull);
+        kind = ReadOnlyView() ? ckBottom : (InsertMode() ? ckLeft : ckFull);
     QPainter p(&m_caretBitmap);
     switch (kind) {
     case ckFull:

@@ -139,7 +139,6 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
         if (m_undoStorage->SuspendCount() == 0)
             m_undoStorage->Reset();
         m_changedBytes.clear();
-    RefreshAutoCaret();
         UpdateGridSize();
         m_modified = false;
         m_extendingSelection = false;

@@ -28,6 +28,7 @@ void TCustomMPHexEditor::SetInsertMode(bool value)
         }
     }
     UpdateCaretPos();
+    RefreshAutoCaret();
     m_changedBytes.clear();
     viewport()->update();
 }
@@ -37,6 +38,7 @@ void TCustomMPHexEditor::SetReadOnlyView(bool value)
     if (value == m_readOnlyView)
         return;
     m_readOnlyView = value;
+    RefreshAutoCaret();
     UpdateCaretPos();
 }
 

@@ -327,7 +327,7 @@ int32_t TCustomMPHexEditor::DataPositionOfCell(int col, int row) const
 
 bool TCustomMPHexEditor::IsChangedForDisplay(int32_t p, bool unicodeCell) const
 {
-    if (m_insertMode)
+    if (InsertMode())
         return false;
     auto marked = [this](int64_t i) { return i < m_changedBytes.size() && m_changedBytes.testBit(qsizetype(i)); };
     return marked(p) || (unicodeCell && marked(int64_t(p) + 1));

@@ -9,11 +9,11 @@
 //   editor_translation.cpp  character translation and unicode mode
 //   editor_offsets.cpp    offset format and offset texts
 //   editor_bookmarks.cpp  bookmarks and their icons
+//   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
+//   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 //   editor_undo.cpp       recording undo entries, undo and redo
 //   editor_editing.cpp    the data-changing operations and editing settings
 //   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
-//   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
-//   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphexception.h"
@@ -69,10 +69,6 @@ class TCustomMPHexEditor : public TCustomGrid
     // The stored form of MaskChar: worth storing only while IsMaskCharStored().
     Q_PROPERTY(QVariant MaskChar_AsInteger READ MaskCharAsIntegerValue WRITE SetMaskCharAsIntegerValue)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
-    // ---- editing settings (editor_editing.cpp) ----
-    Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
-    Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
-    Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
     // ---- painting properties -------------------------------------------------
     Q_PROPERTY(MPHEnums::TMPHCaretKind CaretKind READ CaretKind WRITE SetCaretKind)
     Q_PROPERTY(bool FocusFrame READ FocusFrame WRITE SetFocusFrame)
@@ -82,6 +78,10 @@ class TCustomMPHexEditor : public TCustomGrid
     Q_PROPERTY(bool GraySelectionIfNotFocused READ GraySelectionIfNotFocused WRITE SetGraySelectionIfNotFocused)
     Q_PROPERTY(bool ShowPositionIfNotFocused READ ShowPositionIfNotFocused WRITE SetShowPositionIfNotFocused)
     Q_PROPERTY(TMPHColors* Colors READ Colors WRITE SetColors)
+    // ---- editing settings (editor_editing.cpp) ----
+    Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
+    Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
+    Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
 
 public:
     explicit TCustomMPHexEditor(QWidget* parent = nullptr);
@@ -381,8 +381,6 @@ public:
 protected:
     // Moves the caret onto the current cell and keeps the active field in step.
     virtual void UpdateCaretPos();
-    // Whether the document is shown read-only, for the ckAuto caret shape.
-    virtual bool CaretReadOnlyView() const { return false; }
     // Repaints the rows from the row of position first to the row of position last.
     void InvalidateRowsOf(int32_t first, int32_t last);
 

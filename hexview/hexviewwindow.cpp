@@ -132,11 +132,16 @@ void HexViewWindow::SetRecentFiles(const QStringList& list)
     emit RecentFilesChanged();
 }
 
+bool HexViewWindow::ReadOnlyView() const
+{
+    return m_editor->ReadOnlyView();
+}
+
 void HexViewWindow::SetReadOnlyView(bool value)
 {
-    if (value == m_readOnlyView)
+    if (value == m_editor->ReadOnlyView())
         return;
-    m_readOnlyView = value;
+    m_editor->SetReadOnlyView(value);
     emit ReadOnlyViewChanged(value);
 }
 

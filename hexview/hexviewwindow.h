@@ -61,8 +61,8 @@ public:
     // (the error was shown).
     bool ApplyOptions(const TViewOptions& options);
 
-    // Viewing only: set by --read-only; the editing actions follow it.
-    bool ReadOnlyView() const { return m_readOnlyView; }
+    // Viewing only (the editor's ReadOnlyView): set by --read-only.
+    bool ReadOnlyView() const;
     void SetReadOnlyView(bool value);
 
     // Runs an action; an error escaping it goes to ShowError. False on error.
@@ -102,7 +102,6 @@ private:
     std::unique_ptr<TStatusFields> m_status;
     std::unique_ptr<TFirmwareOverlay> m_overlay;
     QProgressDialog* m_progress = nullptr; // only while loading
-    bool m_readOnlyView = false;
     QStringList m_recentFiles;
 };
 

@@ -11,12 +11,8 @@ namespace {
 class CaretEditor : public TMPHexEditor
 {
 public:
-    bool readOnlyView = false;
     using TCustomMPHexEditor::UpdateCaretPos;
     void blink() { ToggleCaretBlink(); }
-
-protected:
-    bool CaretReadOnlyView() const override { return readOnlyView; }
 };
 
 // Rows of the caret image that hold white pixels, and columns likewise.
@@ -85,7 +81,7 @@ TEST_F(CaretTest, AutoShapeFollowsReadOnlyAndInsertMode)
     editor.SetInsertMode(true);
     editor.CreateCaretShape();
     EXPECT_EQ(whiteArea(editor.CaretBitmap()), QRect(0, 0, 2, h));
-    editor.readOnlyView = true;
+    editor.SetReadOnlyView(true);
     editor.CreateCaretShape();
     EXPECT_EQ(whiteArea(editor.CaretBitmap()), QRect(0, editor.CharHeight() - 4, w, 2));
 }

@@ -46,8 +46,9 @@ TEST(Tint, EveryTintedEditorColourStaysReadable)
                 colours.push_back(r << 16 | g << 8 | b);
     for (uint32_t fill : colours) {
         const uint32_t tinted = BlendRgb(fill, BootBlockTint, BootBlockTintPercent);
-        if (fill != BootBlockTint)
+        if (fill != BootBlockTint) {
             EXPECT_NE(tinted, fill) << std::hex << fill;
+        }
         for (uint32_t text : colours)
             ASSERT_GE(ContrastRatio(ReadableTextColor(text, tinted), tinted), 4.5)
                 << std::hex << "text " << text << " on " << tinted;
