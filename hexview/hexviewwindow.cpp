@@ -59,6 +59,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallFindActions(*this);
     InstallViewActions(*this);
     InstallDataInspector(*this);
+    InstallClipboardActions(*this);
     m_overlay->InstallActions();
     InstallBookmarkActions(*this);
     InstallHelpActions(*this);

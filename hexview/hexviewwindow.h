@@ -8,6 +8,8 @@
 //   statusbar.cpp        the status bar fields
 //   firmwareoverlay.cpp  the boot block overlay and its View toggle
 //   options.cpp          applying the command line to the window
+//   clipboardactions.cpp Edit: Cut, Copy, Paste, Copy as..., Paste as hex;
+//                        File: New from clipboard
 //
 // Adding a feature (editing, clipboard, saving, printing, settings...): write
 // a new file with an Install<Area>Actions(HexViewWindow&) function that adds
@@ -124,5 +126,7 @@ void InstallFindActions(HexViewWindow& window);
 void InstallDataInspector(HexViewWindow& window);
 void InstallSelectionCrc(HexViewWindow& window);
 void InstallBookmarkActions(HexViewWindow& window);
+// Edit: Cut, Copy, Paste, Copy as..., Paste as hex; File: New from clipboard.
+void InstallClipboardActions(HexViewWindow& window);
 
 } // namespace hexview

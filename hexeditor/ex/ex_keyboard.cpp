@@ -24,8 +24,12 @@ void TMPHexEditorEx::KeyDown(int& key, Qt::KeyboardModifiers shift)
     }
 }
 
-bool TMPHexEditorEx::ClipboardShortcut(TMPHClipboardCommand)
+bool TMPHexEditorEx::ClipboardShortcut(TMPHClipboardCommand command)
 {
-    // The clipboard operations are not part of this editor yet.
+    switch (command) {
+    case TMPHClipboardCommand::Cut: return CanCut() && CutToClipboard();
+    case TMPHClipboardCommand::Copy: return CanCopy() && CopyToClipboard();
+    case TMPHClipboardCommand::Paste: return CanPaste() && PasteFromClipboard();
+    }
     return false;
 }

@@ -53,15 +53,20 @@ TEST_F(ExKeyboardTest, CtrlASelectsAll)
     EXPECT_EQ(data().toHex(), QByteArray("5a5a5a5a")) << "Ctrl+A types nothing";
 }
 
-TEST_F(ExKeyboardTest, ClipboardKeysChangeNothingWithoutTheClipboardFeature)
+TEST_F(ExKeyboardTest, ClipboardKeysCutAndPasteThroughTheClipboard)
 {
     ex.SetSelStart(1);
     ex.SetSelEnd(2);
     in.key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(data().toHex(), QByteArray("5a5a"));
     in.key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(data().toHex(), QByteArray("5a5a5a5a"));
-    EXPECT_EQ(ex.SelCount(), 2);
-    EXPECT_FALSE(ex.ClipboardShortcut(TMPHClipboardCommand::Copy));
+
+    // Nothing to cut or paste in the read-only view.
+    ex.SetReadOnlyView(true);
+    EXPECT_FALSE(ex.ClipboardShortcut(TMPHClipboardCommand::Cut));
+    EXPECT_FALSE(ex.ClipboardShortcut(TMPHClipboardCommand::Paste));
+    EXPECT_EQ(data().toHex(), QByteArray("5a5a5a5a"));
 }
 
 TEST_F(ExKeyboardTest, ThePlainEditorHasNoShortcuts)
