@@ -67,7 +67,7 @@ bool TCustomMPHexEditor::GotoBookmark(int index)
     if (mark.mPosition < 0)
         return false;
     ResetSelection(true);
-    if (m_bookmarks.IsStale(index, DataSize(), m_insertMode)) {
+    if (m_bookmarks.IsStale(index, DataSize(), InsertMode())) {
         SetBookmark(index, -1, false);
         return false;
     }

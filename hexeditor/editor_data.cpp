@@ -34,6 +34,9 @@ TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
     SetRowHeights(1, 0);
     ForceCurrentCell(2, 2);
     viewport()->setCursor(Qt::IBeamCursor);
+    // Input: the pointer shape follows the pointer; composed characters arrive.
+    viewport()->setMouseTracking(true);
+    setAttribute(Qt::WA_InputMethodEnabled, true);
 }
 
 TCustomMPHexEditor::~TCustomMPHexEditor()
@@ -275,7 +278,7 @@ void TCustomMPHexEditor::UpdateGridSize()
     int rows = 3;
     if (size > 0) {
         rows = static_cast<int>((static_cast<int64_t>(size) + b - 1) / b + 2);
-        if (size % b == 0 && m_insertMode)
+        if (size % b == 0 && InsertMode())
             ++rows;
     }
     SetRowCount(rows);
@@ -298,22 +301,6 @@ void TCustomMPHexEditor::PrepareFileOverwrite()
         throw EFileOpenError(MPHStrings::Text(MPHStrings::CannotSaveReadOnly).arg(m_fileName));
 }
 
-bool TCustomMPHexEditor::CanCreateUndo(int /*undoKind*/, int32_t /*count*/, int32_t /*replCount*/)
-{
-    // Recording rules of the undo stack come with the editing operations.
-    return m_maxUndo > 0 && m_undoStorage->SuspendCount() == 0;
-}
-
-void TCustomMPHexEditor::UndoBeginUpdate()
-{
-    m_undoStorage->BeginUpdate();
-}
-
-void TCustomMPHexEditor::UndoEndUpdate()
-{
-    m_undoStorage->EndUpdate();
-}
-
 void TCustomMPHexEditor::PushBusyCursor()
 {
     m_busyCursors.Push(viewport());
@@ -322,24 +309,6 @@ void TCustomMPHexEditor::PushBusyCursor()
 void TCustomMPHexEditor::PopBusyCursor()
 {
     m_busyCursors.Pop(viewport());
-}
-
-void TCustomMPHexEditor::SetInsertMode(bool value)
-{
-    if (value == m_insertMode)
-        return;
-    m_insertMode = value;
-    if (DataSize() >= 1) {
-        const int32_t caret = PositionAtCell(Col(), Row());
-        const bool charField = Col() > HexColumnCount() + 2;
-        UpdateGridSize();
-        if (!value && caret >= DataSize()) {
-            const TGridCoord cell = CellAtPosition(DataSize() - 1, charField);
-            MoveColRow(cell.X, cell.Y, true);
-        }
-    }
-    m_changedBytes.clear();
-    viewport()->update();
 }
 
 void TCustomMPHexEditor::SetSwapNibbles(bool value)

@@ -238,9 +238,9 @@ bool TCustomMPHexEditor::SelectCell(int col, int row)
 
         const int32_t p = PositionAtCell(col, row);
         const bool secondDigit = col <= h + 1 && col % 2 == 1;
-        if (p >= size && (!m_insertMode || p > size || secondDigit)) {
+        if (p >= size && (!InsertMode() || p > size || secondDigit)) {
             const bool charField = Col() > h + 2;
-            const TGridCoord cell = CellAtPosition(m_insertMode ? size : size - 1, charField);
+            const TGridCoord cell = CellAtPosition(InsertMode() ? size : size - 1, charField);
             MoveColRow(cell.X, cell.Y, true);
             return false;
         }
@@ -264,7 +264,7 @@ bool TCustomMPHexEditor::SelectCell(int col, int row)
         const int32_t current = PositionAtCell(Col(), Row());
         if (m_selectionOrigin == -1)
             m_selectionOrigin = current;
-        if (!m_insertMode) {
+        if (!InsertMode()) {
             AlignRange(m_selectionOrigin, newPosition);
             SetSelection(m_selectionOrigin, newPosition);
         } else {
@@ -301,6 +301,8 @@ void TCustomMPHexEditor::SelectionChanged()
 
 bool TCustomMPHexEditor::event(QEvent* e)
 {
+    if (HandleInputEvent(e))
+        return true;
     if (IsPrivateMessage(e, CM_SELECTIONCHANGED)) {
         m_selectionChangedCount = 0;
         // The handler runs from the event loop: its errors go to the

@@ -52,7 +52,7 @@ void TCustomMPHexEditor::SetUnicodeChars(bool value)
     BuildRulerTexts();
 
     if (charField && DataSize() > 0) {
-        const int32_t limit = m_insertMode ? DataSize() : DataSize() - 1;
+        const int32_t limit = InsertMode() ? DataSize() : DataSize() - 1;
         const TGridCoord cell = CellAtPosition(std::min(position, limit), true);
         ForceCurrentCell(cell.X, cell.Y);
         UpdateCaretPos();

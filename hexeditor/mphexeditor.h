@@ -12,6 +12,14 @@
 //   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
 //   editor_caret.cpp      the drawn caret, its shape, blinking and placement
 
+//   editor_keyboard.cpp   key down: navigation, deletion, insert mode, bookmarks
+//   editor_typing.cpp     typed characters in the hex and the character field
+//   editor_mouse.cpp      mouse presses, moves, releases, the pointer shape
+//   editor_scrolling.cpp  wheel, scroll bars, top-left changes, resize, focus
+//   editor_undo.cpp       recording undo entries, undo and redo
+//   editor_editing.cpp    the data-changing operations and editing settings
+//   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
+
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphlayout.h"
@@ -36,6 +44,20 @@
 
 struct TMPHPaintContext;
 struct TMPHCellColors;
+
+// ---- keyboard and mouse events ------------------------------------------------
+// Key down: the handler may change key (a Qt::Key code; 0 drops it).
+using TMPHKeyEvent = std::function<void(QObject* sender, int& key, Qt::KeyboardModifiers shift)>;
+// A typed character: the handler may change it.
+using TMPHKeyPressEvent = std::function<void(QObject* sender, QChar& key)>;
+
+// A mouse point after AdjustMousePoint: pixels and the grid cell it stands for.
+struct TMPHMousePoint
+{
+    int X = 0;
+    int Y = 0;
+    TGridCoord Cell{-1, -1};
+};
 
 class TCustomMPHexEditor : public TCustomGrid
 {
@@ -76,6 +98,13 @@ class TCustomMPHexEditor : public TCustomGrid
     Q_PROPERTY(bool ShowPositionIfNotFocused READ ShowPositionIfNotFocused WRITE SetShowPositionIfNotFocused)
     Q_PROPERTY(TMPHColors* Colors READ Colors WRITE SetColors)
 
+    // Keyboard input.
+    Q_PROPERTY(bool WantTabs READ WantTabs WRITE SetWantTabs)
+    // ---- editing settings (editor_editing.cpp) ----
+    Q_PROPERTY(bool ReadOnlyView READ ReadOnlyView WRITE SetReadOnlyView)
+    Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
+    Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
+
 public:
     explicit TCustomMPHexEditor(QWidget* parent = nullptr);
     ~TCustomMPHexEditor() override;
@@ -115,8 +144,9 @@ public:
     virtual void PrepareFileOverwrite();
     virtual bool CanCreateUndo(int undoKind, int32_t count, int32_t replCount);
     virtual void BookmarkChanged();
-    virtual void UndoBeginUpdate();
-    virtual void UndoEndUpdate();
+    // Suspend / resume undo recording; return the new suspension count.
+    virtual int UndoBeginUpdate();
+    virtual int UndoEndUpdate();
     virtual QString FormatOffset(uint32_t offset);
     virtual QString OffsetToText(uint32_t offset);
 
@@ -144,7 +174,8 @@ public:
     int HexColumnCount() const { return 2 * m_bytesPerRow; }
     int BytesPerUnit() const { return m_bytesPerUnit; }
     bool UnicodeChars() const { return m_unicodeChars; }
-    bool InsertMode() const { return m_insertMode; }
+    // True only while insert mode is switched on and insertion is allowed.
+    bool InsertMode() const;
     // Switches insert mode; the grid gains or loses the append row.
     void SetInsertMode(bool value);
     int CharWidth() const { return m_charWidth; }
@@ -231,6 +262,55 @@ public:
     const QVector<QImage>& BookmarkImages() const { return m_bookmarkImages; }
     TNotifyEvent OnBookmarkChanged;
 
+    // ---- undo (editor_undo.cpp) ---------------------------------------------
+    // Records an entry for a change about to be made (unless recording is
+    // suspended) and sets Modified; raises "Cannot update undo storage" when
+    // CanCreateUndo refuses.
+    void CreateUndo(int kind, int32_t position, int32_t count, int32_t count2, const QString& description = {});
+    bool CanUndo() const;
+    bool CanRedo() const;
+    void Undo();
+    void Redo();
+    void ResetUndo();
+    // Groups the last count entries into one undo step.
+    void CombineUndo(int32_t count, const QString& description = {});
+    const QString& UndoText() const { return m_undoStorage->UndoText(); }
+
+    // ---- editing (editor_editing.cpp, editor_nibbles.cpp) ---------------------
+    bool ReadOnlyView() const { return m_readOnlyView; }
+    void SetReadOnlyView(bool value);
+    bool NoSizeChange() const { return m_noSizeChange; }
+    void SetNoSizeChange(bool value);
+    // Set while the data is moved within the editor (NoSizeChange is then not in force).
+    bool SuspendNoSizeChange() const { return m_suspendNoSizeChange; }
+    void SetSuspendNoSizeChange(bool value) { m_suspendNoSizeChange = value; }
+    bool NoSizeChangeInForce() const { return m_noSizeChange && !m_suspendNoSizeChange; }
+    bool AllowInsertMode() const { return m_allowInsertMode; }
+    void SetAllowInsertMode(bool value);
+    // The stored insert-mode switch, whether or not insertion is allowed now.
+    bool InsertModeSwitch() const { return m_insertMode; }
+
+    void ChangeByte(int32_t position, uint8_t oldByte, uint8_t newByte, const QString& description = {});
+    // Words are two bytes in data order: the low byte first.
+    void ChangeWord(int32_t position, uint16_t oldWord, uint16_t newWord, const QString& description = {});
+    void DeleteSelection(const QString& description = {});
+    void DeleteAtCaret(bool backwards, const QString& description = {});
+    void InsertBuffer(const void* buffer, int32_t count, int32_t position, const QString& description = {},
+                      bool moveCaret = true);
+    void AppendBuffer(const void* buffer, int32_t count, const QString& description = {}, bool moveCaret = true);
+    void ReplaceSelection(const void* buffer, int32_t count, const QString& description = {}, bool moveCaret = true);
+    int32_t Replace(const void* buffer, int32_t position, int32_t oldCount, int32_t newCount,
+                    const QString& description = {}, bool moveCaret = true);
+    bool InsertNibble(int32_t position, bool highNibble);
+    bool DeleteNibble(int32_t position, bool highNibble);
+    int32_t Seek(int32_t offset, int origin);
+    void SelectAll();
+
+    // Data changes that record nothing (undo, redo and the operations above).
+    void InsertData(const void* buffer, int32_t count, int32_t position);
+    void AppendData(const void* buffer, int32_t count);
+    void DeleteData(int32_t start, int32_t end, int caretCol, int caretRow);
+
     // ---- positions and selection -----------------------------------------
     int32_t PositionAtCell(int col, int row);
     int RowOfPosition(int32_t position) const;
@@ -310,7 +390,78 @@ public:
     // focused; for changes of the read-only view and the insert mode.
     void RefreshAutoCaret();
 
+    // ---- keyboard (editor_keyboard.cpp, editor_typing.cpp) -------------------
+    // Whether Tab and Shift+Tab reach the editor (else they move the focus).
+    bool WantTabs() const { return m_wantTabs; }
+    void SetWantTabs(bool value) { m_wantTabs = value; }
+    // Key down: OnKeyDown first, then the key table. key is a Qt::Key code
+    // (letters and digits are their upper-case character codes); shift holds
+    // Shift, Control and Alt. Errors of the editing operations pass through.
+    virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
+    // A typed character: OnKeyPress first, then typing at the caret.
+    virtual void KeyPress(QChar& key);
+    TMPHKeyEvent OnKeyDown;
+    TMPHKeyPressEvent OnKeyPress;
+    // A typed character that cannot be entered.
+    TNotifyEvent OnInvalidKey;
+
+    // ---- mouse and scrolling (editor_mouse.cpp, editor_scrolling.cpp) --------
+    // In insert mode a point on the right half of a cell stands for the cell
+    // after it (and past the end of a row for the next row's first cell).
+    TMPHMousePoint AdjustMousePoint(int x, int y) const;
+    // Whether the data cell under the point (viewport pixels) is selected;
+    // the second form asks where the pointer is now.
+    bool IsMouseOverSelection(int x, int y);
+    bool IsMouseOverSelection();
+    // The cell under the point is in the gutter, the spacer or the ruler.
+    bool IsOverFixedCell(int x, int y) const;
+    // A left press inside the selection that has not become a drag yet, and
+    // where it happened (adjusted viewport pixels).
+    bool PendingSelectionClick() const { return m_pendingSelectionClick; }
+    QPoint PendingClickPoint() const { return m_pendingClickPoint; }
+    // The grid's can-focus answer, and not while the window is disabled or hidden.
+    bool CanFocus() const override;
+    // Fired after the top-left visible cell changed.
+    TNotifyEvent OnTopLeftChanged;
+
 protected:
+    // ---- keyboard, mouse and scrolling -----------------------------------------
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // Tab, shortcut overrides, focus loss and the resize message; true when
+    // the event was consumed.
+    bool HandleInputEvent(QEvent* e);
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void ScrollTimerTick() override;
+    void wheelEvent(QWheelEvent* e) override;
+    // One wheel notch without the base's modifier handling; true when handled.
+    // The extended editor adds zooming here.
+    virtual bool DoMouseWheelDown(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons);
+    virtual bool DoMouseWheelUp(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons);
+    void TopLeftChanged() override;
+    void resizeEvent(QResizeEvent* e) override;
+    // Typing at caret position p, after the common checks.
+    void TypeInCharField(char16_t ch, bool hasAnsi, uint8_t ansi, int32_t p);
+    void TypeInHexField(char16_t ch, int32_t p);
+    // The common press handling of single and double clicks.
+    void EditorMouseDown(QMouseEvent* e, bool doubleClick);
+    // A copy of a mouse event moved to another point.
+    static std::unique_ptr<QMouseEvent> MovedMouseEvent(const QMouseEvent& e, QPoint point);
+    // Arrow over the selection and the fixed cells while nothing is held,
+    // else the I-beam.
+    void UpdatePointerShape(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift);
+
+    bool m_wantTabs = true;
+    bool m_pendingSelectionClick = false;
+    QPoint m_pendingClickPoint;
+    TGridCoord m_pendingClickCell{-1, -1};
+    int m_wheelRemainder = 0;
+
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -365,6 +516,34 @@ protected:
 
     TBusyCursorStack m_busyCursors;
     bool m_loaded = false;
+
+    // ---- editing state (editor_editing.cpp, editor_undo.cpp) ----------------
+    bool m_readOnlyView = false;
+    bool m_noSizeChange = false;
+    bool m_suspendNoSizeChange = false;
+    bool m_allowInsertMode = true;
+    bool CaretInCharField() const { return Col() > HexColumnCount() + 2; }
+    // Moves the caret onto position (clamped to where a caret may stand) in the given field.
+    void PlaceCaret(int32_t position, bool charField, bool secondNibble = false);
+    // Sets or clears the change mark of position by the marking rules.
+    void SetChangeMark(int32_t position, bool changed);
+    // Drops every change mark from position on.
+    void CutChangeMarks(int32_t position);
+    // Refuses a change that would make the data larger than MaxDataSize.
+    void CheckGrowth(int64_t newSize) const;
+    // Selects first..last with the anchor given, as stored positions.
+    void SelectRange(int32_t anchor, int32_t first, int32_t last);
+    void RecordUndo(int kind, int32_t position, int32_t count, int32_t count2, const QString& description);
+    QByteArray SavedUndoData(int kind, int32_t position, int32_t count, int32_t count2, const QString& description,
+                             uint32_t& flags);
+    QByteArray BuildRedoRecord(const TMPHUndoEntry& entry);
+    void RevertEntry(const TMPHUndoEntry& entry);
+    void RestoreAfterUndo(const TMPHUndoEntry& entry);
+    void ApplyRedoData(const QByteArray& record);
+    void RestoreAfterRedo(const QByteArray& record);
+    void RestoreViewSettings(uint8_t translation, bool unicode, bool bigEndian, int32_t bytesPerUnit);
+    // Writes the data from position on, shifted right by one nibble, to file.
+    void WriteShiftedData(TStream& file, int32_t position);
 
     // ---- view settings (layout, translation, offsets, bookmarks) -----------
     TMPHLayoutSettings LayoutSettings() const;

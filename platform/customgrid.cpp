@@ -566,6 +566,35 @@ TGridCoord TCustomGrid::MouseCoord(int x, int y) const
     return TGridCoord{col, row};
 }
 
+TGridCoord TCustomGrid::MouseCoordUnclipped(int x, int y) const
+{
+    const TGridCoord none{-1, -1};
+    // Left of or above the grid: the first column / row, as a pointer dragged
+    // out over the fixed cells.
+    const Axis fixedCols{m_colWidths, m_defaultColWidth, m_fixedCols};
+    const Axis cols{m_colWidths, m_defaultColWidth, m_colCount};
+    const int fw = fixedWidth();
+    int col = 0;
+    if (x >= 0) {
+        col = x < fw ? fixedCols.itemAt(0, x) : cols.itemAt(m_leftCol, qint64(x) - fw);
+        // A zero-width fixed column run ends where the scrolled area starts.
+        if (col < 0 && x < fw)
+            col = m_leftCol;
+    }
+    const Axis fixedRows{m_rowHeights, m_defaultRowHeight, m_fixedRows};
+    const Axis rows{m_rowHeights, m_defaultRowHeight, m_rowCount};
+    const int fh = fixedHeight();
+    int row = 0;
+    if (y >= 0) {
+        row = y < fh ? fixedRows.itemAt(0, y) : rows.itemAt(m_topRow, qint64(y) - fh);
+        if (row < 0 && y < fh)
+            row = m_topRow;
+    }
+    if (col < 0 || row < 0)
+        return none;
+    return TGridCoord{col, row};
+}
+
 // ---- invalidation --------------------------------------------------------
 
 void TCustomGrid::InvalidateCell(int col, int row)

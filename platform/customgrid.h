@@ -7,8 +7,11 @@
 #include "platform/core/exceptions.h"
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QRect>
 #include <QVector>
+
+#include <functional>
 
 class QPainter;
 
@@ -24,6 +27,12 @@ struct TGridCoord
     int X = 0; // column
     int Y = 0; // row
 };
+
+// ---- mouse (customgrid_mouse.cpp) ------------------------------------------
+// A press on a control: the button, the modifier keys and the point in
+// viewport pixels.
+using TMouseEvent = std::function<void(QObject* sender, Qt::MouseButton button,
+                                       Qt::KeyboardModifiers shift, int x, int y)>;
 
 class TCustomGrid : public QAbstractScrollArea
 {
@@ -84,6 +93,24 @@ public:
     void InvalidateCol(int col);
     void InvalidateGrid();
 
+    // ---- mouse selection (customgrid_mouse.cpp) ------------------------------
+    // The cell under a viewport point as if the grid went on past the edges
+    // of the viewport (for a pointer dragged outside): a point left of or
+    // above the grid maps to column / row 0; (-1, -1) only past the grid's end.
+    TGridCoord MouseCoordUnclipped(int x, int y) const;
+    // True from a left press on a scrollable cell until the button is released:
+    // moves of the pointer move the current cell, and a pointer outside the
+    // scrolled area scrolls the grid on a timer.
+    bool IsSelecting() const { return m_selecting; }
+    // The pointer position of the last mouse event (viewport pixels).
+    QPoint LastMousePoint() const { return m_lastMousePoint; }
+    // Interval of the auto-scroll timer while selecting.
+    static constexpr int ScrollTimerInterval = 60;
+    // Fired by the base press handling.
+    TMouseEvent OnMouseDown;
+    // The focus policy allows the focus and the control is enabled and visible.
+    virtual bool CanFocus() const;
+
 protected:
     // Veto hook of every current-cell move; the base accepts cells inside the
     // scrollable area.
@@ -98,6 +125,27 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+
+    // ---- mouse selection (customgrid_mouse.cpp) ------------------------------
+    // The base press: takes the focus; a left press on a scrollable cell
+    // moves the current cell there (through SelectCell) and starts selecting,
+    // except for a double click; fires OnMouseDown.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // While selecting, the current cell follows the pointer inside the view.
+    void mouseMoveEvent(QMouseEvent* event) override;
+    // Ends selecting.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    // One tick of the auto-scroll timer; descendants decide whether it
+    // reaches ScrollTowards (the base always passes it on).
+    virtual void ScrollTimerTick();
+    // While selecting with the pointer at point (viewport pixels) outside the
+    // scrolled area: scrolls one row and/or column toward it and moves the
+    // current cell onto the new edge.
+    void ScrollTowards(QPoint point);
+    // Leaves the selecting state and stops the timer.
+    void EndSelecting();
 
     void UpdateScrollBars();
 
@@ -131,4 +179,9 @@ private:
 
     // A scroll bar update was asked for while one was running.
     bool m_scrollBarsStale = false;
+
+    // ---- mouse selection -------------------------------------------------------
+    bool m_selecting = false;
+    QBasicTimer m_scrollTimer;
+    QPoint m_lastMousePoint;
 };

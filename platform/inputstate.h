@@ -24,3 +24,24 @@ public:
     bool Shift = false;
     bool LeftButton = false;
 };
+
+// Installs a scripted state for the lifetime of the object and restores the
+// previous one afterwards: an event handler states what its event says (Shift
+// held, left button down) for the code it runs.
+class TScopedInputState
+{
+public:
+    TScopedInputState(bool shift, bool leftButton)
+    {
+        m_state.Shift = shift;
+        m_state.LeftButton = leftButton;
+        m_previous = SetInputState(&m_state);
+    }
+    ~TScopedInputState() { SetInputState(m_previous); }
+    TScopedInputState(const TScopedInputState&) = delete;
+    TScopedInputState& operator=(const TScopedInputState&) = delete;
+
+private:
+    TScriptedInputState m_state;
+    IInputState* m_previous = nullptr;
+};

@@ -45,4 +45,8 @@ inline constexpr const char* InvalidOffsetFormatRadix = "Invalid radix in offset
 // Bookmarks.
 inline constexpr const char* InvalidBookmarkIndex = "Invalid bookmark index";
 inline constexpr const char* InvalidBookmarkBitmap = "Invalid bookmark bitmap (must be 10 x 200 px)";
+// ---- undo storage and editing operations ----
+inline constexpr const char* CannotUpdateUndo = "Cannot update undo storage";
+// %1 the bytes the change adds, %2 the largest data size.
+inline constexpr const char* DataSizeLimit = "Cannot add %1 bytes: the data would exceed %2 bytes";
 } // namespace MPHStrings

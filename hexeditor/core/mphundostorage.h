@@ -1,14 +1,113 @@
 #pragma once
-// Undo storage: a byte stack of undo entries inside a memory stream.
-// This step holds what loading and emptying a document need: the entry count,
-// the suspension counter and emptying; recording and undoing come with the
-// editing operations.
+// Undo storage: a byte stack of undo entries inside a memory stream, the one
+// redo record, and the copy of the entry the last undo removed.
+//
+// Entry layout (all integers 32-bit little-endian signed):
+//   0  EntrySize            total length (repeated as the last 4 bytes)
+//   4  Flags                one kind bit (0..10) plus the uf* flags
+//   8  caret position
+//  12  Position, 16 Count, 20 Count2
+//  24  Translation (1 byte), 25 BytesPerUnit
+//  29  data (N >= 1 bytes)
+//      [description text (L bytes), L]          with ufDescription
+//      [SelFirst, SelLast, SelAnchor]           with ufSelection
+//      EntrySize
+// This file holds the widget-free part: encoding, walking from both ends,
+// dropping the oldest and popping the newest entry. Reading and restoring the
+// editor's state lives beside the editor (editor_undo.cpp).
 
 #include "platform/core/streams.h"
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 class TCustomMPHexEditor;
+
+enum TMPHUndoKind : int {
+    ukChangeBytes,
+    ukRemove,
+    ukInsert,
+    ukReplace,
+    ukAppend,
+    ukInsertNibble,
+    ukDeleteNibble,
+    ukConvert,
+    ukCursorMove,
+    ukCombined,
+    ukAllData
+};
+
+// Flag bits besides the kind bit.
+namespace MPHUndoFlags {
+inline constexpr uint32_t ufKindMask = 0x7FF;
+inline constexpr uint32_t ufFirstByteChanged = 0x800;
+inline constexpr uint32_t ufSecondByteChanged = 0x1000;
+inline constexpr uint32_t ufModified = 0x2000;
+inline constexpr uint32_t ufSecondNibble = 0x4000;
+inline constexpr uint32_t ufInCharField = 0x8000;
+inline constexpr uint32_t ufSelection = 0x10000;
+inline constexpr uint32_t ufInsertMode = 0x20000;
+inline constexpr uint32_t ufUnicodeChars = 0x40000;
+inline constexpr uint32_t ufUnicodeBigEndian = 0x80000;
+inline constexpr uint32_t ufDescription = 0x100000;
+} // namespace MPHUndoFlags
+
+// The fixed part of an entry (bytes 4..28) and of the redo record.
+struct TMPHUndoHeader
+{
+    uint32_t Flags = 0;
+    int32_t CaretPosition = 0;
+    int32_t Position = 0;
+    int32_t Count = 0;
+    int32_t Count2 = 0;
+    uint8_t Translation = 0;
+    int32_t BytesPerUnit = 1;
+};
+
+struct TMPHUndoSelection
+{
+    int32_t SelFirst = -1;
+    int32_t SelLast = -1;
+    int32_t SelAnchor = -1;
+    bool operator==(const TMPHUndoSelection&) const = default;
+};
+
+// One entry decoded from the stack.
+struct TMPHUndoEntry
+{
+    TMPHUndoHeader Header;
+    QByteArray Data;        // the N saved bytes
+    QByteArray Description; // 8-bit text; empty without ufDescription
+    std::optional<TMPHUndoSelection> Selection;
+    int32_t Size = 0;
+};
+
+namespace MPHUndo {
+inline constexpr int32_t HeaderSize = 29;
+// A stack shorter than this holds no entry.
+inline constexpr int32_t MinStackSize = 30;
+// Size of an entry with one data byte and no optional blocks.
+inline constexpr int32_t MinEntrySize = 34;
+inline constexpr int32_t BookmarkCopySize = 80;
+
+// Index of the lowest kind bit, 11 when none is set.
+int KindOf(uint32_t flags);
+// The text an entry of the kind gets when no description is given.
+QString DefaultText(int kind);
+
+int32_t ReadInt(const uint8_t* p);
+void WriteInt(uint8_t* p, int32_t value);
+void WriteHeader(uint8_t* entry, const TMPHUndoHeader& header);
+TMPHUndoHeader ReadHeader(const uint8_t* entry);
+
+// Builds the bytes of one entry. data may be empty (one zero byte is stored).
+QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, const QByteArray& description,
+                       const std::optional<TMPHUndoSelection>& selection);
+// Decodes an entry of size bytes; false when its sizes do not add up.
+bool DecodeEntry(const uint8_t* entry, int32_t size, TMPHUndoEntry& out);
+} // namespace MPHUndo
 
 class TMPHUndoStorage : public TMemoryStream
 {
@@ -21,14 +120,53 @@ public:
     int32_t SuspendCount() const { return m_suspendCount; }
     void BeginUpdate() { ++m_suspendCount; }
     void EndUpdate() { if (m_suspendCount > 0) --m_suspendCount; }
-    // Empties the stack and forgets the redo record.
-    void Reset();
-    const QString& UndoText() const { return m_undoText; }
     TCustomMPHexEditor* OwnerEditor() const { return m_owner; }
 
+    const QString& UndoText() const { return m_undoText; }
+    void SetUndoText(const QString& text) { m_undoText = text; }
+
+    bool CanUndo() const { return m_entryCount > 0 && m_suspendCount < 1 && SizeConst() > 0; }
+    // Empties the stack (counters and text too); with clearRedoToo also the
+    // redo record and the popped entry.
+    void Reset(bool clearRedoToo = true);
+    void ClearRedo();
+
+    // Drops oldest entries while the stack exceeds maxUndo (maxUndo <= 0: no
+    // limit), then appends entry. The limit is tested before the append.
+    void PushEntry(const QByteArray& entry, int maxUndo);
+    void DropFirstUndo();
+    // Pops the newest entry into PoppedEntry and updates UndoText.
+    void RemoveLastUndo();
+    // Offset and size of the newest entry; false on an empty stack.
+    bool NewestEntry(int64_t& offset, int32_t& size) const;
+    bool ReadNewest(TMPHUndoEntry& entry) const;
+    // Makes the newest entry select count bytes from position when undone
+    // (adds the selection block when missing). Only when CanUndo.
+    void SetUndoSelection(int32_t position, int32_t count);
+
+    // Entry sizes walked from the front and from the back; both succeed and
+    // agree on a sound stack.
+    bool WalkFromFront(std::vector<int32_t>& sizes) const;
+    bool WalkFromBack(std::vector<int32_t>& sizes) const;
+
+    // The one redo record (empty when none).
+    const QByteArray& RedoRecord() const { return m_redoRecord; }
+    void SetRedoRecord(QByteArray record);
+    bool HasRedo() const { return !m_redoRecord.isEmpty(); }
+    const QByteArray& PoppedEntry() const { return m_poppedEntry; }
+    int32_t PoppedEntrySize() const { return int32_t(m_poppedEntry.size()); }
+    const QString& PoppedDescription() const { return m_poppedDescription; }
+    // Appends PoppedEntry to the stack again (redo) and forgets it.
+    void RepushPopped();
+
 private:
+    QString TextOfNewest() const;
+
     TCustomMPHexEditor* m_owner;
     int32_t m_entryCount = 0;
     int32_t m_suspendCount = 0;
     QString m_undoText;
+    QByteArray m_redoRecord;
+    QByteArray m_poppedEntry;
+    QString m_poppedDescription;
 };

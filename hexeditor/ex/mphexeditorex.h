@@ -5,6 +5,10 @@
 
 #include "hexeditor/mphexeditor.h"
 
+// ---- keyboard (ex_keyboard.cpp) ------------------------------------------------
+// The clipboard commands of the Ctrl+X, Ctrl+C and Ctrl+V keys.
+enum class TMPHClipboardCommand { Cut, Copy, Paste };
+
 class TMPHexEditorEx : public TCustomMPHexEditor
 {
     Q_OBJECT
@@ -49,6 +53,15 @@ public:
     void SetZoomOnWheel(bool value) { m_zoomOnWheel = value; }
 
     TMPHQueryPublicPropertyEvent OnQueryPublicProperty;
+
+    // ---- keyboard (ex_keyboard.cpp) ------------------------------------------
+    // The base key handling, then Ctrl+A select all, Ctrl+Z undo, Ctrl+Shift+Z
+    // redo and the clipboard keys.
+    void KeyDown(int& key, Qt::KeyboardModifiers shift) override;
+    // Runs a clipboard key's command when the editor can (Cut: CanCut and
+    // CutToClipboard, and so on). Returns whether it ran. The clipboard
+    // feature provides it; until then no command runs.
+    virtual bool ClipboardShortcut(TMPHClipboardCommand command);
 
 protected:
     bool m_createBackup = true;

@@ -1,0 +1,400 @@
+// The data-changing operations, their settings (read-only view, fixed size,
+// insert mode), the change marks and the internal moves that record nothing.
+
+#include "hexeditor/mphexeditor.h"
+
+#include <algorithm>
+
+// ---- settings ----------------------------------------------------------------------
+
+bool TCustomMPHexEditor::InsertMode() const
+{
+    return m_insertMode && !NoSizeChangeInForce() && m_allowInsertMode && !m_readOnlyView;
+}
+
+void TCustomMPHexEditor::SetInsertMode(bool value)
+{
+    const bool allowed = !NoSizeChangeInForce() && m_allowInsertMode && !m_readOnlyView;
+    if (value == m_insertMode || !allowed)
+        return;
+    const bool charField = CaretInCharField();
+    const int32_t caret = PositionAtCell(Col(), Row());
+    m_insertMode = value;
+    if (DataSize() >= 1) {
+        UpdateGridSize();
+        if (!value && caret >= DataSize()) {
+            const TGridCoord cell = CellAtPosition(DataSize() - 1, charField);
+            MoveColRow(cell.X, cell.Y, true);
+        }
+    }
+    UpdateCaretPos();
+    m_changedBytes.clear();
+    viewport()->update();
+}
+
+void TCustomMPHexEditor::SetReadOnlyView(bool value)
+{
+    if (value == m_readOnlyView)
+        return;
+    m_readOnlyView = value;
+    UpdateCaretPos();
+}
+
+void TCustomMPHexEditor::SetNoSizeChange(bool value)
+{
+    if (value == m_noSizeChange)
+        return;
+    if (value)
+        SetInsertMode(false);
+    m_noSizeChange = value;
+}
+
+void TCustomMPHexEditor::SetAllowInsertMode(bool value)
+{
+    if (value == m_allowInsertMode)
+        return;
+    if (!value)
+        SetInsertMode(false);
+    m_allowInsertMode = value;
+}
+
+// ---- helpers -----------------------------------------------------------------------
+
+void TCustomMPHexEditor::PlaceCaret(int32_t position, bool charField, bool secondNibble)
+{
+    const int32_t size = DataSize();
+    if (size == 0) {
+        MoveColRow(charField ? HexColumnCount() + 3 : 2, 2, true);
+        return;
+    }
+    const int32_t limit = InsertMode() ? size : size - 1;
+    const int32_t p = std::clamp(position, 0, limit);
+    TGridCoord cell = CellAtPosition(p, charField);
+    if (!charField && secondNibble && p < size)
+        ++cell.X;
+    MoveColRow(cell.X, cell.Y, true);
+}
+
+void TCustomMPHexEditor::SetChangeMark(int32_t position, bool changed)
+{
+    if (InsertMode())
+        m_changedBytes.clear();
+    if (position < 0 || position >= DataSize())
+        return;
+    if (changed && position >= m_changedBytes.size())
+        m_changedBytes.resize(position + 1);
+    if (position < m_changedBytes.size())
+        m_changedBytes.setBit(position, changed);
+}
+
+void TCustomMPHexEditor::CutChangeMarks(int32_t position)
+{
+    if (position >= 0 && m_changedBytes.size() >= position)
+        m_changedBytes.resize(position);
+}
+
+void TCustomMPHexEditor::CheckGrowth(int64_t newSize) const
+{
+    if (newSize > MaxDataSize)
+        throw EMPHexEditor(
+            MPHStrings::Text(MPHStrings::DataSizeLimit).arg(newSize - int64_t(DataSize())).arg(MaxDataSize));
+}
+
+void TCustomMPHexEditor::SelectRange(int32_t anchor, int32_t first, int32_t last)
+{
+    StoreSelection(anchor, first, last);
+    InvalidateRowsOf(m_selFirst, m_selLast);
+}
+
+// ---- internal moves (no undo record) ----------------------------------------------------
+
+void TCustomMPHexEditor::InsertData(const void* buffer, int32_t count, int32_t position)
+{
+    const int32_t size = DataSize();
+    if (size == 0) {
+        m_dataStorage->SetPosition(0);
+        m_changedBytes.clear();
+    }
+    m_dataStorage->SetSize(int64_t(size) + count);
+    m_dataStorage->MoveData(position, int64_t(position) + count, size - position);
+    if (buffer && count > 0)
+        WriteBuffer(buffer, position, count);
+    UpdateGridSize();
+}
+
+void TCustomMPHexEditor::AppendData(const void* buffer, int32_t count)
+{
+    const int32_t size = DataSize();
+    if (size == 0) {
+        m_dataStorage->SetPosition(0);
+        m_changedBytes.clear();
+    }
+    m_dataStorage->SetSize(int64_t(size) + count);
+    if (buffer && count > 0)
+        WriteBuffer(buffer, size, count);
+    UpdateGridSize();
+}
+
+void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, int caretRow)
+{
+    const int32_t size = DataSize();
+    m_dataStorage->GetAddress(start, end - start); // bounds check before any change
+    m_dataStorage->MoveData(end, start, size - end);
+    m_dataStorage->SetSize(size - (end - start));
+    UpdateGridSize();
+
+    const bool charField = CaretInCharField();
+    const int32_t newSize = DataSize();
+    if (newSize == 0) {
+        MoveColRow(charField ? HexColumnCount() + 3 : 2, 2, true);
+    } else if (caretCol >= 0) {
+        const int32_t p = PositionAtCell(caretCol, caretRow);
+        if (p >= newSize)
+            PlaceCaret(InsertMode() ? newSize : newSize - 1, charField);
+        else
+            MoveColRow(caretCol, caretRow, true);
+    }
+    ResetSelection(false);
+    InvalidateGrid();
+}
+
+// ---- overwriting ---------------------------------------------------------------------
+
+void TCustomMPHexEditor::ChangeByte(int32_t position, uint8_t oldByte, uint8_t newByte, const QString& description)
+{
+    if (oldByte == newByte)
+        return;
+    CreateUndo(ukChangeBytes, position, 1, 0, description);
+    SetByteAt(position, newByte);
+    if (!InsertMode())
+        SetChangeMark(position, true);
+    const TGridCoord hex = CellAtPosition(position, false);
+    InvalidateCell(hex.X, hex.Y);
+    InvalidateCell(hex.X + 1, hex.Y);
+    const TGridCoord chr = CellAtPosition(position, true);
+    InvalidateCell(chr.X, chr.Y);
+    Changed();
+}
+
+void TCustomMPHexEditor::ChangeWord(int32_t position, uint16_t oldWord, uint16_t newWord, const QString& description)
+{
+    if (oldWord == newWord)
+        return;
+    CreateUndo(ukChangeBytes, position, 2, 0, description);
+    const uint8_t bytes[2] = {uint8_t(newWord & 0xFF), uint8_t(newWord >> 8)};
+    WriteBuffer(bytes, position, 2);
+    if (!InsertMode()) {
+        SetChangeMark(position, (oldWord & 0xFF) != (newWord & 0xFF));
+        SetChangeMark(position + 1, (oldWord >> 8) != (newWord >> 8));
+    }
+    const TGridCoord hex = CellAtPosition(position, false);
+    for (int i = 0; i < 4; ++i)
+        InvalidateCell(hex.X + i, hex.Y);
+    const TGridCoord chr = CellAtPosition(position, true);
+    InvalidateCell(chr.X, chr.Y);
+    Changed();
+}
+
+// ---- removing --------------------------------------------------------------------------
+
+void TCustomMPHexEditor::DeleteSelection(const QString& description)
+{
+    const bool charField = CaretInCharField();
+    int32_t start;
+    int32_t end;
+    TGridCoord target{Col(), Row()};
+    if (SelCount() > 0) {
+        start = m_selFirst;
+        end = m_selLast + 1;
+        target = CellAtPosition(start, charField);
+    } else {
+        start = PositionAtCell(Col(), Row());
+        end = start + 1;
+    }
+    // The caret after the last byte (insert mode) has no byte to remove.
+    if (start >= DataSize())
+        return;
+    CreateUndo(ukRemove, start, end - start, 0, description);
+    CutChangeMarks(start);
+    DeleteData(start, end, target.X, target.Y);
+    Changed();
+}
+
+void TCustomMPHexEditor::DeleteAtCaret(bool backwards, const QString& description)
+{
+    const int32_t u = m_bytesPerUnit;
+    const int32_t size = DataSize();
+    const int32_t caret = PositionAtCell(Col(), Row());
+    const int32_t a = AlignToUnit(std::clamp(caret, 0, std::max(0, size - 1)));
+    if (backwards) {
+        int32_t q = a;
+        int32_t k = u;
+        if (InsertMode() && m_selAnchor == -1) {
+            q = caret;
+            if (q == size && size % u != 0)
+                k = 1;
+            else
+                q = AlignToUnit(q);
+        }
+        if (q <= 0 || q - k < 0)
+            return;
+        CreateUndo(ukRemove, q - k, k, 0, description);
+        CutChangeMarks(q - k);
+        DeleteData(q - k, q, Col(), Row());
+        if (q == a)
+            Seek(q - k, 0);
+        else if (Col() + 1 < ColCount())
+            MoveColRow(Col() + 1, Row(), true);
+    } else {
+        if (a >= size)
+            return;
+        const int32_t k = std::min(u, size - a);
+        CreateUndo(ukRemove, a, k, 0, description);
+        CutChangeMarks(a);
+        DeleteData(a, a + k, Col(), Row());
+    }
+    Changed();
+}
+
+// ---- inserting -------------------------------------------------------------------------
+
+void TCustomMPHexEditor::InsertBuffer(const void* buffer, int32_t count, int32_t position, const QString& description,
+                                      bool moveCaret)
+{
+    if (position < 0 || position > DataSize() || count < 0)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
+    if (count == 0)
+        return;
+    CheckGrowth(int64_t(DataSize()) + count);
+    CreateUndo(ukInsert, position, count, 0, description);
+    InsertData(buffer, count, position);
+    CutChangeMarks(position);
+    if (isEnabled()) {
+        SelectRange(position, position, position + count - 1);
+        if (moveCaret) {
+            const TGridCoord cell = CellAtPosition(position + count - 1, CaretInCharField());
+            MoveColRow(cell.X, cell.Y, true);
+            SelectRange(position, position, position + count - 1);
+        }
+        InvalidateGrid();
+    }
+    Changed();
+}
+
+void TCustomMPHexEditor::AppendBuffer(const void* buffer, int32_t count, const QString& description, bool moveCaret)
+{
+    if (!buffer || count <= 0)
+        return;
+    const int32_t oldSize = DataSize();
+    CheckGrowth(int64_t(oldSize) + count);
+    CreateUndo(ukAppend, oldSize, count, 0, description);
+    CutChangeMarks(oldSize);
+    AppendData(buffer, count);
+    if (moveCaret) {
+        const TGridCoord cell = CellAtPosition(oldSize, CaretInCharField());
+        MoveColRow(cell.X, cell.Y, true);
+    }
+    SelectRange(oldSize, oldSize, oldSize + count - 1);
+    InvalidateGrid();
+    Changed();
+}
+
+// ---- replacing -------------------------------------------------------------------------
+
+void TCustomMPHexEditor::ReplaceSelection(const void* buffer, int32_t count, const QString& description,
+                                          bool moveCaret)
+{
+    if (count < 0)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
+    if (SelCount() == 0) {
+        InsertBuffer(buffer, count, SelStart(), description, moveCaret);
+        return;
+    }
+    if (NoSizeChangeInForce()) {
+        count = std::min(count, SelCount());
+        if (count == 0)
+            return;
+        if (count < SelCount()) {
+            const int32_t start = std::min(SelStart(), SelEnd());
+            StoreSelection(start, start, start + count - 1);
+        }
+    }
+    const int32_t first = m_selFirst;
+    const int32_t oldCount = SelCount();
+    const bool charField = CaretInCharField();
+    CheckGrowth(int64_t(DataSize()) - oldCount + count);
+    CreateUndo(ukReplace, first, count, oldCount, description);
+    const TGridCoord target = CellAtPosition(first, charField);
+    DeleteData(first, first + oldCount, target.X, target.Y);
+    InsertData(buffer, count, first);
+    CutChangeMarks(first);
+    if (moveCaret && count > 0) {
+        const TGridCoord cell = CellAtPosition(first + count - 1, charField);
+        MoveColRow(cell.X, cell.Y, true);
+        SelectRange(first + count - 1, first, first + count - 1);
+    }
+    InvalidateGrid();
+    Changed();
+}
+
+int32_t TCustomMPHexEditor::Replace(const void* buffer, int32_t position, int32_t oldCount, int32_t newCount,
+                                    const QString& description, bool moveCaret)
+{
+    const int32_t size = DataSize();
+    if (position < 0 || oldCount < 0 || newCount < 0 || position > size)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
+    if (oldCount > size - position) {
+        if (newCount == oldCount)
+            newCount = size - position;
+        oldCount = size - position;
+    }
+    if (NoSizeChangeInForce())
+        oldCount = newCount = std::min(oldCount, newCount);
+    CheckGrowth(int64_t(size) - oldCount + newCount);
+    const bool charField = CaretInCharField();
+    CreateUndo(ukReplace, position, newCount, oldCount, description);
+    if (!moveCaret && m_undoStorage->SuspendCount() == 0)
+        m_undoStorage->SetUndoSelection(position, oldCount);
+    if (oldCount > newCount)
+        DeleteData(position, position + oldCount - newCount, Col(), Row());
+    else if (oldCount < newCount)
+        InsertData(nullptr, newCount - oldCount, position);
+    if (newCount > 0)
+        WriteBuffer(buffer, position, newCount);
+    CutChangeMarks(position);
+    if (moveCaret)
+        PlaceCaret(position, charField);
+    InvalidateGrid();
+    Changed();
+    return newCount;
+}
+
+// ---- caret and selection helpers ---------------------------------------------------------
+
+int32_t TCustomMPHexEditor::Seek(int32_t offset, int origin)
+{
+    const int32_t size = DataSize();
+    if (size == 0)
+        return -1;
+    const int64_t caret = std::clamp(PositionAtCell(Col(), Row()), 0, size - 1);
+    int64_t target;
+    switch (origin) {
+    case 0: target = offset; break;
+    case 1: target = caret + offset; break;
+    case 2: target = int64_t(size) - 1 + offset; break;
+    default: target = caret; break;
+    }
+    const auto clamped = static_cast<int32_t>(std::clamp<int64_t>(target, 0, size - 1));
+    SetSelStart(clamped);
+    return clamped;
+}
+
+void TCustomMPHexEditor::SelectAll()
+{
+    const int32_t size = DataSize();
+    if (size == 0)
+        return;
+    PlaceCaret(InsertMode() ? size : size - 1, CaretInCharField());
+    SelectRange(0, 0, size - 1);
+    SelectionChanged();
+}
