@@ -4,6 +4,11 @@
 // file of this folder.
 
 #include "hexeditor/mphexeditor.h"
+// ---- clipboard and transferred data: includes ----
+#include "hexeditor/ex/mphclipformats.h"
+#include "hexeditor/ex/mphdataobject.h"
+#include <QPoint>
+// ---- end clipboard and transferred data: includes ----
 
 // ---- keyboard (ex_keyboard.cpp) ------------------------------------------------
 // The clipboard commands of the Ctrl+X, Ctrl+C and Ctrl+V keys.
@@ -62,6 +67,53 @@ public:
     // CutToClipboard, and so on). Returns whether it ran. The clipboard
     // feature provides it; until then no command runs.
     virtual bool ClipboardShortcut(TMPHClipboardCommand command);
+
+    // ---- clipboard and transferred data ---------------------------------------
+    // editorex_clipboard.cpp: copy, cut and paste through the system clipboard.
+    // editorex_transfer.cpp: reading a data object (paste and drop).
+    ~TMPHexEditorEx() override;
+    bool CanCopy();
+    bool CanCut();
+    bool CanPaste();
+    bool CopyToClipboard();
+    bool CutToClipboard();
+    bool PasteFromClipboard();
+    // The data object this editor put on the clipboard last (may be null).
+    const TComPtr<TMPHDataObject>& ClipboardDataObject() const { return m_clipboardDataObject; }
+
+    // The readable formats in priority order (2 or 17 entries).
+    QVector<CLIPFORMAT> AcceptanceList() const { return MPHAcceptanceList(m_supportsOtherClipFormats); }
+    CLIPFORMAT ChosenFormat(TMPHTransferPurpose purpose) const { return m_chosenFormat[purpose]; }
+    // The format confirmed last in the format dialog, by any editor (-1: none).
+    static int LastChosenFormat();
+    static void SetLastChosenFormat(int format);
+
+    // S_OK when the object offers a readable format (remembered as the
+    // purpose's ChosenFormat), S_FALSE otherwise or in read-only view.
+    HRESULT CheckTransferFormats(IDataObject* dataObject, uint32_t keyState, TMPHTransferPurpose purpose,
+                                 uint32_t& effect, QPoint point);
+    // Reads the chosen format of the object and puts its bytes into the data:
+    // S_OK, or E_FAIL with effect none when nothing was inserted.
+    HRESULT InsertTransferData(IDataObject* dataObject, uint32_t keyState, QPoint point, uint32_t& effect,
+                               TMPHTransferPurpose purpose);
+    // Picks the format among the offered entries of acceptance, asking the
+    // user when several are offered; false when none or when cancelled.
+    bool ChooseTransferFormat(const QVector<CLIPFORMAT>& acceptance, IDataObject* dataObject, bool& asHexText,
+                              CLIPFORMAT& chosenFormat);
+
+protected:
+    // Places dropped bytes (the drop rule); the drag-and-drop code overrides
+    // it. Returns false when there is no drop position, so nothing is inserted.
+    virtual bool PlaceDroppedData(const uint8_t* bytes, int32_t count, const QString& description);
+    // Places pasted bytes at the caret or over the selection (the paste rule).
+    void PlacePastedData(const uint8_t* bytes, int32_t count, const QString& description);
+    // The bytes of the fetched medium for format; throws for unreadable files.
+    QByteArray TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result);
+    QByteArray FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result);
+
+    TComPtr<TMPHDataObject> m_clipboardDataObject;
+    CLIPFORMAT m_chosenFormat[2] = {0, 0};
+    // ---- end clipboard and transferred data ------------------------------------
 
 protected:
     bool m_createBackup = true;

@@ -1,0 +1,475 @@
+#include "platform/oleclipboard.h"
+
+#include "platform/core/codepages.h"
+#include "platform/core/dropfiles.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QtEndian>
+#include <cstring>
+
+namespace {
+
+const QString MimeText = QStringLiteral("text/plain");
+const QString MimeUriList = QStringLiteral("text/uri-list");
+const QString MimeHtml = QStringLiteral("text/html");
+const QString MimeRtf = QStringLiteral("text/rtf");
+const QString MimePng = QStringLiteral("image/png");
+const QString MimeBmp = QStringLiteral("image/bmp");
+const QString MimeOctets = QStringLiteral("application/octet-stream");
+
+CLIPFORMAT HtmlFormatId() { return RegisterClipboardFormat(QStringLiteral("HTML Format")); }
+CLIPFORMAT RtfFormatId() { return RegisterClipboardFormat(QStringLiteral("Rich Text Format")); }
+CLIPFORMAT FileContentsId() { return RegisterClipboardFormat(QStringLiteral("FileContents")); }
+
+// ---- 8-bit and UTF-16 text inside a block (always within its size) ----------------
+QByteArray UpToZero(const uint8_t* p, size_t size)
+{
+    const void* zero = std::memchr(p, 0, size);
+    return QByteArray(reinterpret_cast<const char*>(p),
+                      zero ? qsizetype(static_cast<const uint8_t*>(zero) - p) : qsizetype(size));
+}
+
+QString UnicodeUpToZero(const uint8_t* p, size_t size)
+{
+    QString text;
+    for (size_t i = 0; i + 2 <= size; i += 2) {
+        char16_t c;
+        std::memcpy(&c, p + i, 2);
+        c = qFromLittleEndian(c);
+        if (c == 0)
+            break;
+        text.append(QChar(c));
+    }
+    return text;
+}
+
+QString OemToQString(const QByteArray& bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (char c : bytes)
+        text.append(QChar(OemToUnicode(uint8_t(c))));
+    return text;
+}
+
+QByteArray QStringToOem(const QString& text)
+{
+    static const QHash<char16_t, uint8_t> table = [] {
+        QHash<char16_t, uint8_t> t;
+        for (int b = 255; b >= 0; --b)
+            t.insert(OemToUnicode(uint8_t(b)), uint8_t(b));
+        return t;
+    }();
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar c : text)
+        bytes.append(char(table.value(c.unicode(), '?')));
+    return bytes;
+}
+
+QByteArray Utf16Le(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2 + 2);
+    for (QChar c : text) {
+        const char16_t u = qToLittleEndian(char16_t(c.unicode()));
+        bytes.append(reinterpret_cast<const char*>(&u), 2);
+    }
+    return bytes;
+}
+
+QByteArray ImageAs(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format))
+        return QByteArray();
+    return bytes;
+}
+
+QStringList LocalFiles(const QMimeData* data)
+{
+    QStringList files;
+    for (const QUrl& url : data->urls())
+        if (url.isValid() && url.isLocalFile() && !url.toLocalFile().isEmpty())
+            files.append(url.toLocalFile());
+    return files;
+}
+
+HGLOBAL BlockOf(const QByteArray& bytes)
+{
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, size_t(bytes.size()));
+    if (block && !bytes.isEmpty()) {
+        TGlobalLock lock(block);
+        std::memcpy(lock.Data(), bytes.constData(), size_t(bytes.size()));
+    }
+    return block;
+}
+
+} // namespace
+
+QString WindowsMimeType(const QString& formatName)
+{
+    return QStringLiteral("application/x-qt-windows-mime;value=\"%1\"").arg(formatName);
+}
+
+QString FormatNameOfWindowsMime(const QString& mimeType)
+{
+    static const QRegularExpression re(QStringLiteral("^application/x-qt-windows-mime;value=\"(.*)\"$"));
+    const auto m = re.match(mimeType);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// ==== data object -> Qt ==============================================================
+
+TOleMimeData::TOleMimeData(IDataObject* object) : m_object(object) { BuildMappings(); }
+
+TOleMimeData::~TOleMimeData() = default;
+
+void TOleMimeData::BuildMappings()
+{
+    const QVector<TFormatEtc> offered = OfferedFormats(m_object.Get());
+    auto add = [this](const QString& mime, const TFormatEtc& fe, bool preferred) {
+        for (TMapping& m : m_mappings)
+            if (m.mimeType == mime) {
+                preferred ? m.sources.prepend(fe) : m.sources.append(fe);
+                return;
+            }
+        m_mappings.append({mime, {fe}});
+    };
+    for (const TFormatEtc& fe : offered) {
+        const CLIPFORMAT f = fe.cfFormat;
+        if (f == CF_UNICODETEXT)
+            add(MimeText, fe, true);
+        else if (f == CF_TEXT || f == CF_OEMTEXT)
+            add(MimeText, fe, false);
+        else if (f == CF_HDROP)
+            add(MimeUriList, fe, false);
+        else if (f == CF_DIB || f == CF_BITMAP) {
+            add(MimePng, fe, f == CF_DIB);
+            add(MimeBmp, fe, f == CF_DIB);
+        } else if (f >= 0xC000) {
+            const QString name = GetClipboardFormatName(f);
+            if (name.isEmpty())
+                continue;
+            add(WindowsMimeType(name), fe, false);
+            if (f == HtmlFormatId())
+                add(MimeHtml, fe, false);
+            else if (f == RtfFormatId())
+                add(MimeRtf, fe, false);
+            else if (f == FileContentsId() && (fe.lindex == -1 || fe.lindex == 0))
+                add(MimeOctets, fe, false);
+        }
+    }
+}
+
+QStringList TOleMimeData::formats() const
+{
+    QStringList list;
+    for (const TMapping& m : m_mappings)
+        list.append(m.mimeType);
+    return list;
+}
+
+bool TOleMimeData::hasFormat(const QString& mimeType) const
+{
+    for (const TMapping& m : m_mappings)
+        if (m.mimeType == mimeType)
+            return true;
+    return false;
+}
+
+QVariant TOleMimeData::retrieveData(const QString& mimeType, QMetaType type) const
+{
+    for (const TMapping& m : m_mappings) {
+        if (m.mimeType != mimeType)
+            continue;
+        const QByteArray bytes = Render(m);
+        if (bytes.isNull())
+            return QVariant();
+        if (mimeType == MimeText && type.id() == QMetaType::QString)
+            return QString::fromUtf8(bytes);
+        return bytes;
+    }
+    return QVariant();
+}
+
+QByteArray TOleMimeData::Render(const TMapping& mapping) const
+{
+    for (const TFormatEtc& fe : mapping.sources) {
+        TStgMedium medium;
+        if (Failed(m_object->GetData(fe, medium)))
+            continue;
+        QByteArray raw;
+        if (medium.tymed == TYMED_HGLOBAL) {
+            TGlobalLock lock(medium.hGlobal);
+            if (lock.Data())
+                raw = QByteArray(reinterpret_cast<const char*>(lock.Data()), qsizetype(lock.Size()));
+        } else if (medium.tymed == TYMED_GDI && fe.cfFormat == CF_BITMAP) {
+            raw = BitmapDib(medium.hGdi);
+        }
+        ReleaseStgMedium(medium);
+        if (raw.isNull())
+            continue;
+
+        const auto* p = reinterpret_cast<const uint8_t*>(raw.constData());
+        const size_t n = size_t(raw.size());
+        const CLIPFORMAT f = fe.cfFormat;
+        if (mapping.mimeType == MimeText) {
+            if (f == CF_UNICODETEXT)
+                return UnicodeUpToZero(p, n).toUtf8();
+            if (f == CF_OEMTEXT)
+                return OemToQString(UpToZero(p, n)).toUtf8();
+            return AnsiToQString(UpToZero(p, n)).toUtf8();
+        }
+        if (mapping.mimeType == MimeUriList) {
+            QByteArray list;
+            for (const QString& name : ParseDropFiles(p, n, 32767))
+                list += QUrl::fromLocalFile(name).toEncoded() + "\r\n";
+            return list;
+        }
+        if (mapping.mimeType == MimeBmp || mapping.mimeType == MimePng) {
+            const QByteArray file = BitmapFileFromDib(raw);
+            if (mapping.mimeType == MimeBmp)
+                return file;
+            const QImage image = QImage::fromData(file, "BMP");
+            if (image.isNull())
+                continue;
+            return ImageAs(image, "PNG");
+        }
+        if (mapping.mimeType == MimeHtml || mapping.mimeType == MimeRtf)
+            return UpToZero(p, n);
+        return raw;
+    }
+    return QByteArray();
+}
+
+QMimeData* RenderMimeData(IDataObject* object)
+{
+    auto* rendered = new QMimeData;
+    TOleMimeData lazy(object);
+    for (const QString& mime : lazy.formats()) {
+        const QByteArray bytes = lazy.data(mime);
+        if (!bytes.isNull())
+            rendered->setData(mime, bytes);
+    }
+    return rendered;
+}
+
+// ==== Qt -> data object ================================================================
+
+TMimeDataObject::TMimeDataObject(const QMimeData* data) : m_data(data)
+{
+    if (!data)
+        return;
+    bool text = false, image = false;
+    for (const QString& mime : data->formats()) {
+        const QString name = FormatNameOfWindowsMime(mime);
+        if (!name.isEmpty()) {
+            AddFormat(RegisterClipboardFormat(name), TYMED_HGLOBAL, mime);
+        } else if (mime.startsWith(MimeText) && !text) {
+            text = true;
+            AddFormat(CF_TEXT);
+            AddFormat(CF_UNICODETEXT);
+            AddFormat(CF_OEMTEXT);
+            AddFormat(CF_LOCALE);
+        } else if (mime == MimeUriList) {
+            if (!LocalFiles(data).isEmpty())
+                AddFormat(CF_HDROP);
+        } else if ((mime.startsWith(QLatin1String("image/")) || mime == QLatin1String("application/x-qt-image")) &&
+                   !image) {
+            image = true;
+            AddFormat(CF_DIB);
+            AddFormat(CF_BITMAP, TYMED_GDI);
+        } else if (mime == MimeHtml) {
+            AddFormat(HtmlFormatId(), TYMED_HGLOBAL, mime);
+        } else if (mime == MimeRtf || mime == QLatin1String("application/rtf")) {
+            AddFormat(RtfFormatId(), TYMED_HGLOBAL, mime);
+        }
+    }
+}
+
+void TMimeDataObject::AddFormat(CLIPFORMAT format, uint32_t tymed, const QString& mimeType)
+{
+    if (format == 0)
+        return;
+    for (const TFormatEtc& fe : m_formats)
+        if (fe.cfFormat == format)
+            return;
+    m_formats.append(FormatEtcFor(format, tymed));
+    if (!mimeType.isEmpty())
+        m_windowsMime.insert(format, mimeType);
+}
+
+QByteArray TMimeDataObject::BlockBytes(CLIPFORMAT format) const
+{
+    const QMimeData* data = m_data.data();
+    if (!data)
+        return QByteArray();
+    const QString mime = m_windowsMime.value(format);
+    switch (format) {
+    case CF_TEXT:
+        return QStringToAnsi(data->text()).append('\0');
+    case CF_UNICODETEXT:
+        return Utf16Le(data->text()).append(2, '\0');
+    case CF_OEMTEXT:
+        return QStringToOem(data->text()).append('\0');
+    case CF_LOCALE: {
+        const uint32_t id = qToLittleEndian(TextLocaleId);
+        return QByteArray(reinterpret_cast<const char*>(&id), 4);
+    }
+    case CF_HDROP:
+        return BuildDropFiles(LocalFiles(data));
+    case CF_DIB: {
+        const QByteArray file = ImageAs(qvariant_cast<QImage>(data->imageData()), "BMP");
+        return file.size() > 14 ? file.mid(14) : QByteArray();
+    }
+    default:
+        break;
+    }
+    if (mime.isEmpty())
+        return QByteArray();
+    QByteArray bytes = data->data(mime);
+    // Text-like formats travel zero-terminated.
+    if (format == HtmlFormatId() || format == RtfFormatId())
+        bytes.append('\0');
+    return bytes;
+}
+
+HRESULT TMimeDataObject::GetData(const TFormatEtc& format, TStgMedium& medium)
+{
+    medium = TStgMedium();
+    const HRESULT check = QueryGetData(format);
+    if (check != S_OK)
+        return check;
+    if (format.cfFormat == CF_BITMAP) {
+        const QByteArray dib = BlockBytes(CF_DIB);
+        if (dib.isEmpty())
+            return E_FAIL;
+        medium.tymed = TYMED_GDI;
+        medium.hGdi = CreateBitmapFromDib(dib);
+        return S_OK;
+    }
+    const QByteArray bytes = BlockBytes(format.cfFormat);
+    if (bytes.isNull())
+        return E_FAIL;
+    HGLOBAL block = BlockOf(bytes);
+    if (!block)
+        return E_OUTOFMEMORY;
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = block;
+    return S_OK;
+}
+
+HRESULT TMimeDataObject::GetDataHere(const TFormatEtc&, TStgMedium&) { return E_NOTIMPL; }
+
+HRESULT TMimeDataObject::QueryGetData(const TFormatEtc& format)
+{
+    if (format.dwAspect != DVASPECT_CONTENT)
+        return DV_E_DVASPECT;
+    for (const TFormatEtc& fe : m_formats)
+        if (fe.cfFormat == format.cfFormat)
+            return (fe.tymed & format.tymed) ? S_OK : DV_E_TYMED;
+    return DV_E_FORMATETC;
+}
+
+HRESULT TMimeDataObject::GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out)
+{
+    out = in;
+    out.ptd = 0;
+    return DATA_S_SAMEFORMATETC;
+}
+
+HRESULT TMimeDataObject::SetData(const TFormatEtc&, TStgMedium& medium, bool release)
+{
+    if (release)
+        ReleaseStgMedium(medium);
+    return E_NOTIMPL;
+}
+
+HRESULT TMimeDataObject::EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator)
+{
+    if (!enumerator)
+        return E_INVALIDARG;
+    *enumerator = nullptr;
+    if (direction != DATADIR_GET)
+        return E_NOTIMPL;
+    *enumerator = new TFormatEtcListEnumerator(m_formats);
+    (*enumerator)->AddRef();
+    return S_OK;
+}
+
+HRESULT TMimeDataObject::DAdvise(const TFormatEtc&, uint32_t, IAdviseSink*, uint32_t*)
+{
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+HRESULT TMimeDataObject::DUnadvise(uint32_t) { return OLE_E_ADVISENOTSUPPORTED; }
+HRESULT TMimeDataObject::EnumDAdvise(IEnumSTATDATA** enumerator)
+{
+    if (enumerator)
+        *enumerator = nullptr;
+    return OLE_E_ADVISENOTSUPPORTED;
+}
+
+// ==== the clipboard ======================================================================
+
+namespace {
+QClipboard* SystemClipboard()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
+}
+} // namespace
+
+HRESULT OleSetClipboard(IDataObject* object)
+{
+    QClipboard* clipboard = SystemClipboard();
+    if (!clipboard)
+        return CLIPBRD_E_CANT_OPEN;
+    if (object)
+        clipboard->setMimeData(new TOleMimeData(object));
+    else
+        clipboard->clear();
+    return S_OK;
+}
+
+HRESULT OleGetClipboard(IDataObject** object)
+{
+    if (!object)
+        return E_INVALIDARG;
+    *object = nullptr;
+    QClipboard* clipboard = SystemClipboard();
+    if (!clipboard)
+        return CLIPBRD_E_CANT_OPEN;
+    const QMimeData* data = clipboard->mimeData();
+    if (auto* own = qobject_cast<const TOleMimeData*>(data))
+        *object = own->DataObject();
+    else
+        *object = new TMimeDataObject(data);
+    (*object)->AddRef();
+    return S_OK;
+}
+
+HRESULT OleFlushClipboard()
+{
+    QClipboard* clipboard = SystemClipboard();
+    if (!clipboard)
+        return CLIPBRD_E_CANT_OPEN;
+    if (auto* own = qobject_cast<const TOleMimeData*>(clipboard->mimeData()))
+        clipboard->setMimeData(RenderMimeData(own->DataObject()));
+    return S_OK;
+}
+
+HRESULT OleIsCurrentClipboard(IDataObject* object)
+{
+    QClipboard* clipboard = SystemClipboard();
+    if (!clipboard || !object)
+        return S_FALSE;
+    auto* own = qobject_cast<const TOleMimeData*>(clipboard->mimeData());
+    return own && own->DataObject() == object ? S_OK : S_FALSE;
+}

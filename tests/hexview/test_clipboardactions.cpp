@@ -1,0 +1,131 @@
+// The window's clipboard actions: enabling, Copy as..., Paste as hex and
+// New from clipboard, through the real (offscreen) clipboard.
+#include "window_fixture.h"
+
+#include "hexeditor/ex/formatseldialog.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+
+using namespace hexview;
+
+namespace {
+
+class TAnswer : public IFormatChooser
+{
+public:
+    CLIPFORMAT format = CF_TEXT;
+    int asked = 0;
+    bool ChooseFormat(const QVector<CLIPFORMAT>&, int, bool& asHexText, CLIPFORMAT& chosen) override
+    {
+        ++asked;
+        chosen = format;
+        asHexText = false;
+        return true;
+    }
+};
+
+} // namespace
+
+class ClipboardActionsTest : public HexViewWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        HexViewWindowTest::SetUp();
+        previous = SetFormatChooser(&answer);
+        QGuiApplication::clipboard()->clear();
+    }
+    void TearDown() override { SetFormatChooser(previous); }
+
+    QAction* Action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QByteArray Data()
+    {
+        return QByteArray(reinterpret_cast<const char*>(Editor().DataStorage().Memory()), Editor().DataSize());
+    }
+    void OpenBytes(const QByteArray& bytes) { ASSERT_TRUE(window->OpenFile(files.Write("d.bin", bytes))); }
+
+    TAnswer answer;
+    IFormatChooser* previous = nullptr;
+};
+
+TEST_F(ClipboardActionsTest, CopyFollowsTheSelectionAndPasteTheWindowsReadOnlyView)
+{
+    OpenBytes(QByteArray("\xde\xad\xbe\xef", 4));
+    for (const char* name : {"actionCut", "actionCopy", "actionPaste", "actionCopyAsHexText", "actionPasteAsHex",
+                             "actionNewFromClipboard"})
+        ASSERT_NE(Action(name), nullptr) << name;
+    Editor().ResetSelection(true);
+    emit window->SelectionChanged();
+    EXPECT_FALSE(Action("actionCopy")->isEnabled());
+    Editor().SetSelection(0, 3);
+    emit window->SelectionChanged();
+    EXPECT_TRUE(Action("actionCopy")->isEnabled());
+    Action("actionCopy")->trigger();
+    EXPECT_TRUE(Action("actionPaste")->isEnabled()) << "the clipboard change re-evaluates paste";
+    window->SetReadOnlyView(true);
+    EXPECT_FALSE(Action("actionPaste")->isEnabled());
+    EXPECT_FALSE(Action("actionCut")->isEnabled());
+}
+
+TEST_F(ClipboardActionsTest, CopyAsFormsAndTheHexTextToggle)
+{
+    OpenBytes(QByteArray("\xde\xad\xbe\xef", 4));
+    Editor().SetSelection(0, 3);
+    QMenu* copyAs = window->findChild<QMenu*>(QStringLiteral("menuCopyAs"));
+    ASSERT_NE(copyAs, nullptr);
+    ASSERT_EQ(copyAs->actions().size(), 4);
+    copyAs->actions()[0]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("DE AD BE EF"));
+    copyAs->actions()[2]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("b'\\xde\\xad\\xbe\\xef'"));
+    copyAs->actions()[3]->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("3q2+7w=="));
+
+    Action("actionCopyAsHexText")->setChecked(true);
+    EXPECT_TRUE(Editor().ClipboardAsHexText());
+    Action("actionCopy")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("DEADBEEF"));
+}
+
+TEST_F(ClipboardActionsTest, PasteAsHexTakesACArray)
+{
+    OpenBytes("!");
+    QGuiApplication::clipboard()->setText(QStringLiteral("unsigned char data[3] = {\n    0x0A, 0x1B, 0xCD\n};\n"));
+    Action("actionPasteAsHex")->trigger();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(Data(), QByteArray("\x0a\x1b\xcd!", 4));
+    EXPECT_FALSE(Editor().ClipboardAsHexText()) << "the setting is left as it was";
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("no digits here"));
+    Action("actionPasteAsHex")->trigger();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(Data().size(), 4);
+}
+
+TEST_F(ClipboardActionsTest, PasteOfForeignTextAsksForTheFormat)
+{
+    OpenBytes("!");
+    QGuiApplication::clipboard()->setText(QStringLiteral("hi"));
+    Action("actionPaste")->trigger();
+    EXPECT_EQ(answer.asked, 1);
+    EXPECT_EQ(Data(), QByteArray("hi!"));
+}
+
+TEST_F(ClipboardActionsTest, NewFromClipboardMakesADocumentOfTheBytes)
+{
+    OpenBytes(QByteArray("\x00\x01\x02\x03", 4));
+    Editor().SetSelection(1, 2);
+    Action("actionCopy")->trigger();
+    Action("actionNewFromClipboard")->trigger();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(Data(), QByteArray("\x01\x02", 2));
+    EXPECT_FALSE(Editor().HasFile());
+
+    QGuiApplication::clipboard()->clear();
+    Action("actionNewFromClipboard")->trigger();
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(Data(), QByteArray("\x01\x02", 2)) << "the document stays when there is nothing to read";
+}
