@@ -195,6 +195,9 @@ void TCustomMPHexEditor::mouseReleaseEvent(QMouseEvent* e)
             ResetSelection(true);
             MoveColRow(point.Cell.X, point.Cell.Y, true);
         }
+        // A drag that ended here leaves no marker behind.
+        if (DropMarkerVisible())
+            HideDropPosition();
     } catch (...) {
         HandleApplicationException(std::current_exception());
     }
