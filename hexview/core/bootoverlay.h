@@ -1,0 +1,42 @@
+#pragma once
+// Where the firmware overlay draws: the boot block found by the boot marker
+// search, the two ID string ranges, and the edges of the frames around them.
+// No widget code: the window's overlay asks these for every cell it draws.
+
+#include <cstdint>
+
+namespace hexview {
+
+// A closed range of positions; empty when Last < First.
+struct TPosRange {
+    int32_t First = 0;
+    int32_t Last = -1;
+    bool Empty() const { return Last < First; }
+    bool Contains(int32_t p) const { return p >= First && p <= Last; }
+    bool Overlaps(int32_t first, int32_t last) const { return !Empty() && first <= Last && last >= First; }
+};
+
+// What the overlay knows about the document it shows.
+struct TBootLayout {
+    bool Found = false;       // the data hold the boot marker
+    int32_t MarkerOffset = 0; // offset of its first byte
+    TPosRange Block;          // the boot block, cut to the data
+    TPosRange FirstId;        // bytes 32-44, cut to the data
+    TPosRange SecondId;       // bytes 48-58, cut to the data
+};
+
+// Looks for the marker with the boot image search. That search gives 0 both
+// for a marker at offset 0 and for none, so the bytes there decide.
+TBootLayout DetectBootLayout(const uint8_t* data, int64_t size);
+
+// Edges of a frame drawn around a range, one strip per row.
+enum TFrameEdge { feNone = 0, feLeft = 1, feTop = 2, feRight = 4, feBottom = 8 };
+
+// The frame edges a cell gets. The cell shows positions first..last (two for
+// a unicode character cell); startsByte / endsByte tell whether its left /
+// right side is a byte's edge (a hex cell covers half a byte). The frame is
+// closed at the range's ends and at the row ends.
+int FrameEdges(const TPosRange& range, int32_t first, int32_t last, bool startsByte, bool endsByte,
+               int bytesPerRow);
+
+} // namespace hexview

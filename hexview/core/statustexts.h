@@ -1,0 +1,36 @@
+#pragma once
+// The texts of the status bar fields, from plain values.
+
+#include <QString>
+#include <cstdint>
+
+namespace hexview {
+
+struct TStatusValues {
+    int32_t CaretOffset = -1; // -1: no data
+    int32_t SelFirst = -1;    // -1: nothing selected
+    int32_t SelLast = -1;
+    bool InCharField = false;
+    bool InsertMode = false;
+    bool ReadOnly = true;
+    int64_t DataSize = 0;
+};
+
+struct TStatusTexts {
+    QString Offset;    // "Offset 0x1F (31)"
+    QString Selection; // "Sel 0x10 + 4" or "No selection"
+    QString Field;     // "Hex" / "Char"
+    QString Mode;      // "OVR" / "INS"
+    QString Access;    // "Read-only" / "Writable"
+    QString Size;      // "Size 1,234 bytes"
+};
+
+TStatusTexts MakeStatusTexts(const TStatusValues& values);
+
+// An offset as "0x1F (31)".
+QString HexAndDecimal(int64_t value);
+
+// The overlay's field: "Boot block at 0x2000, CRC-32 1A2B3C4D".
+QString BootStatusText(bool found, int32_t blockOffset, uint32_t crc);
+
+} // namespace hexview

@@ -1,0 +1,194 @@
+#include "hexview/firmwareoverlay.h"
+
+#include "hexview/core/statustexts.h"
+#include "hexview/core/tint.h"
+#include "hexview/hexviewwindow.h"
+#include "hexview/statusbar.h"
+#include "app/core/bootimage.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPainter>
+
+namespace hexview {
+
+namespace {
+
+QColor ToColor(uint32_t rgb) { return QColor::fromRgb(QRgb(0xFF000000u | rgb)); }
+uint32_t ToRgb(const QColor& color) { return color.rgb() & 0xFFFFFFu; }
+
+QColor Inverted(const QColor& c) { return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue()); }
+
+QColor Grayed(const QColor& c)
+{
+    const int y = (74 * c.red() + 146 * c.green() + 36 * c.blue()) / 256;
+    return QColor(y, y, y);
+}
+
+// The colour behind a data cell's text as the editor paints it. The handler
+// is given only the fill (brush) and the text colour (pen); the two differ
+// from the text background for changed bytes and at the selection's end.
+QColor TextBackground(TMPHexEditorEx& editor, int32_t p, bool charField)
+{
+    const TMPHColors& colors = *editor.Colors();
+    const QBitArray& marks = editor.ChangedBytes();
+    auto marked = [&marks](int64_t i) { return i < marks.size() && marks.testBit(qsizetype(i)); };
+    const bool changed = !editor.InsertMode() && (marked(p) || (charField && editor.UnicodeChars() && marked(p + 1)));
+    const bool active = charField == editor.ActiveFieldShown();
+    QColor back = ResolveColor(changed  ? colors.ChangedBackground()
+                               : active ? colors.ActiveFieldBackground()
+                                        : colors.Background(),
+                               editor.palette());
+    const bool focused = editor.hasFocus();
+    if (editor.IsDrawDataSelected() && !(editor.HideSelection() && !focused)) {
+        back = Inverted(back);
+        if (editor.GraySelectionIfNotFocused() && !focused)
+            back = Grayed(back);
+    }
+    return back;
+}
+
+void DrawFrameEdges(QPainter& canvas, const QRect& cell, int edges, const QColor& color)
+{
+    canvas.save();
+    canvas.setPen(QPen(color, 1));
+    canvas.setBrush(Qt::NoBrush);
+    if (edges & feTop)
+        canvas.drawLine(cell.topLeft(), cell.topRight());
+    if (edges & feBottom)
+        canvas.drawLine(cell.bottomLeft(), cell.bottomRight());
+    if (edges & feLeft)
+        canvas.drawLine(cell.topLeft(), cell.bottomLeft());
+    if (edges & feRight)
+        canvas.drawLine(cell.topRight(), cell.bottomRight());
+    canvas.restore();
+}
+
+} // namespace
+
+TFirmwareOverlay::TFirmwareOverlay(HexViewWindow& window) : QObject(&window), m_window(window)
+{
+    connect(&window, &HexViewWindow::DocumentLoaded, this, &TFirmwareOverlay::DocumentLoaded);
+}
+
+TFirmwareOverlay::~TFirmwareOverlay() = default;
+
+void TFirmwareOverlay::InstallActions()
+{
+    m_window.ViewMenu()->addSeparator();
+    m_toggle = m_window.ViewMenu()->addAction(tr("&Firmware overlay"));
+    m_toggle->setObjectName(QStringLiteral("actionFirmwareOverlay"));
+    m_toggle->setCheckable(true);
+    m_toggle->setChecked(m_enabled);
+    m_toggle->setToolTip(tr("Mark the boot block, the ID strings and the CRC-32 of firmware images"));
+    connect(m_toggle, &QAction::toggled, this, &TFirmwareOverlay::SetEnabled);
+}
+
+void TFirmwareOverlay::SetEnabled(bool value)
+{
+    if (value == m_enabled)
+        return;
+    m_enabled = value;
+    if (m_toggle)
+        m_toggle->setChecked(value);
+    Apply();
+}
+
+void TFirmwareOverlay::DocumentLoaded()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    // The previous document's marker bookmark goes with it.
+    if (m_ownsBookmark && editor.Bookmarks().At(0) == TMPHBookmark{m_layout.MarkerOffset, false})
+        editor.SetBookmark(0, -1, false);
+    m_ownsBookmark = false;
+    const int32_t size = editor.DataSize();
+    m_layout = DetectBootLayout(size > 0 ? editor.DataStorage().GetAddress(0, size) : nullptr, size);
+    m_crc = m_layout.Found && editor.HasFile() ? boot::FileCrc32(editor.FileName()) : 0;
+    Apply();
+}
+
+void TFirmwareOverlay::Apply()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    const bool shown = m_enabled && m_layout.Found;
+    const TMPHBookmark onMarker{m_layout.MarkerOffset, false};
+    if (shown && !m_ownsBookmark) {
+        // Setting a bookmark where it stands already would clear it.
+        if (!(editor.Bookmarks().At(0) == onMarker))
+            editor.SetBookmark(0, m_layout.MarkerOffset, false);
+        m_ownsBookmark = true;
+    } else if (!shown && m_ownsBookmark) {
+        // Take back only the bookmark we set; one moved by the user stays.
+        if (editor.Bookmarks().At(0) == onMarker)
+            editor.SetBookmark(0, -1, false);
+        m_ownsBookmark = false;
+    }
+    m_window.StatusFields().SetBootText(shown ? BootStatusText(true, m_layout.MarkerOffset, m_crc) : QString());
+    editor.viewport()->update();
+}
+
+bool TFirmwareOverlay::CellSpan(int col, int32_t position, int32_t& first, int32_t& last, bool& startsByte,
+                                bool& endsByte) const
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    const int hexColumns = editor.HexColumnCount();
+    if (col < 2 || col == hexColumns + 2 || position < 0 || position >= editor.DataSize())
+        return false;
+    first = last = position;
+    if (col <= hexColumns + 1) {
+        startsByte = (col - 2) % 2 == 0;
+        endsByte = !startsByte;
+    } else {
+        startsByte = endsByte = true;
+        if (editor.UnicodeChars())
+            last = std::min(position + 1, editor.DataSize() - 1);
+    }
+    return true;
+}
+
+void TFirmwareOverlay::DrawCell(QObject*, QPainter* canvas, int col, int row, QString& wideText, const QRect& rect,
+                                bool& defaultDraw)
+{
+    if (!m_enabled || !m_layout.Found || !canvas || row < 2)
+        return;
+    TMPHexEditorEx& editor = m_window.Editor();
+    const int32_t position = editor.DrawDataPosition();
+    int32_t first = 0, last = 0;
+    bool startsByte = false, endsByte = false;
+    if (!CellSpan(col, position, first, last, startsByte, endsByte))
+        return;
+    const bool inBlock = m_layout.Block.Overlaps(first, last);
+    const int bytesPerRow = editor.BytesPerRow();
+    const int edges = FrameEdges(m_layout.FirstId, first, last, startsByte, endsByte, bytesPerRow) |
+                      FrameEdges(m_layout.SecondId, first, last, startsByte, endsByte, bytesPerRow);
+    if (!inBlock && edges == feNone)
+        return;
+
+    // The editor has chosen the cell's colours (selection and changed bytes
+    // included): tint them and keep the text readable on the result.
+    const bool charField = col > editor.HexColumnCount() + 2;
+    uint32_t fill = ToRgb(canvas->brush().color());
+    uint32_t back = ToRgb(TextBackground(editor, position, charField));
+    if (inBlock) {
+        fill = BlendRgb(fill, BootBlockTint, BootBlockTintPercent);
+        back = BlendRgb(back, BootBlockTint, BootBlockTintPercent);
+    }
+    const uint32_t text = ReadableTextColor(ToRgb(canvas->pen().color()), back);
+    const QRect cell = editor.CellRect(col, row);
+    const QFontMetrics metrics(editor.font());
+    const QRect textBox = QRect(rect.left(), rect.top(), metrics.horizontalAdvance(wideText), metrics.height()) & rect;
+
+    canvas->save();
+    canvas->fillRect(cell, ToColor(fill));
+    canvas->fillRect(textBox, ToColor(back));
+    canvas->setPen(ToColor(text));
+    canvas->setClipRect(rect);
+    canvas->drawText(QPoint(rect.left(), rect.top() + metrics.ascent()), wideText);
+    canvas->restore();
+    if (edges != feNone)
+        DrawFrameEdges(*canvas, cell, edges, ToColor(IdFrameColor));
+    defaultDraw = false;
+}
+
+} // namespace hexview

@@ -1,0 +1,169 @@
+#include "hexview/hexviewwindow.h"
+
+#include "hexview/firmwareoverlay.h"
+#include "hexview/statusbar.h"
+#include "hexview/core/recentfiles.h"
+#include "platform/core/exceptions.h"
+
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QSettings>
+
+namespace hexview {
+
+namespace {
+
+// The error box's text: a full stop is added when the last character sorts
+// after "." (letters and digits do; "." and ")" do not).
+QString WithFullStop(const QString& text)
+{
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        return text + QLatin1Char('.');
+    return text;
+}
+
+} // namespace
+
+HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
+{
+    m_editor = new TMPHexEditorEx(this);
+    m_editor->setObjectName(QStringLiteral("HexEditor"));
+    setCentralWidget(m_editor);
+    m_editor->setFocus();
+    m_editor->Loaded();
+    resize(900, 640);
+
+    m_fileMenu = menuBar()->addMenu(tr("&File"));
+    m_editMenu = menuBar()->addMenu(tr("&Edit"));
+    m_viewMenu = menuBar()->addMenu(tr("&View"));
+    m_bookmarksMenu = menuBar()->addMenu(tr("&Bookmarks"));
+    m_helpMenu = menuBar()->addMenu(tr("&Help"));
+
+    {
+        QSettings settings;
+        m_recentFiles = LoadRecentFiles(settings);
+    }
+
+    m_status = std::make_unique<TStatusFields>(*this);
+    m_overlay = std::make_unique<TFirmwareOverlay>(*this);
+    InstallEditorHandlers();
+
+    // The action groups; new feature areas add their Install call here.
+    InstallFileActions(*this);
+    InstallViewActions(*this);
+    m_overlay->InstallActions();
+    InstallHelpActions(*this);
+
+    UpdateTitle();
+    connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);
+    emit DocumentLoaded();
+}
+
+HexViewWindow::~HexViewWindow()
+{
+    // The editor outlives the handlers that point into this window's parts.
+    m_editor->OnChange = nullptr;
+    m_editor->OnSelectionChanged = nullptr;
+    m_editor->OnProgress = nullptr;
+    m_editor->OnDrawCell = nullptr;
+    m_overlay.reset();
+}
+
+void HexViewWindow::InstallEditorHandlers()
+{
+    m_editor->OnChange = [this](QObject*) { emit DataChanged(); };
+    m_editor->OnSelectionChanged = [this](QObject*) { emit SelectionChanged(); };
+    m_editor->OnProgress = [this](QObject*, TMPHProgressKind, const QString&, uint8_t percent, bool& cancel) {
+        ReportProgress(percent, cancel);
+    };
+    m_editor->OnDrawCell = [this](QObject* sender, QPainter* canvas, int col, int row, QString& text,
+                                  const QRect& rect, bool& defaultDraw) {
+        m_overlay->DrawCell(sender, canvas, col, row, text, rect, defaultDraw);
+    };
+}
+
+void HexViewWindow::UpdateTitle()
+{
+    const QString name = m_editor->HasFile() ? QFileInfo(m_editor->FileName()).fileName() : m_editor->FileName();
+    setWindowTitle(QStringLiteral("%1 - hexview").arg(name));
+    setWindowFilePath(m_editor->HasFile() ? m_editor->FileName() : QString());
+}
+
+void HexViewWindow::ReportProgress(uint8_t percent, bool& cancel)
+{
+    if (!m_progress)
+        return;
+    m_progress->setValue(percent);
+    if (ProgressHook)
+        ProgressHook(*m_progress, percent);
+    cancel = m_progress->wasCanceled();
+}
+
+bool HexViewWindow::OpenFile(const QString& path)
+{
+    QProgressDialog progress(tr("Loading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, 100, this);
+    progress.setWindowTitle(QStringLiteral("hexview"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    m_progress = &progress;
+    const bool ok = RunGuarded([&] { m_editor->LoadFromFile(path); });
+    m_progress = nullptr;
+    if (!ok && !m_editor->HasFile())
+        m_editor->CreateEmptyFile(QString()); // a partly read file is gone: say so in the title
+    if (ok) {
+        QSettings settings;
+        SetRecentFiles(WithRecentFile(m_recentFiles, path));
+        StoreRecentFiles(settings, m_recentFiles);
+    }
+    emit DocumentLoaded();
+    return ok;
+}
+
+void HexViewWindow::SetRecentFiles(const QStringList& list)
+{
+    if (list == m_recentFiles)
+        return;
+    m_recentFiles = list;
+    emit RecentFilesChanged();
+}
+
+void HexViewWindow::SetReadOnlyView(bool value)
+{
+    if (value == m_readOnlyView)
+        return;
+    m_readOnlyView = value;
+    emit ReadOnlyViewChanged(value);
+}
+
+bool HexViewWindow::RunGuarded(const std::function<void()>& action)
+{
+    QString text;
+    try {
+        action();
+        return true;
+    } catch (const Exception& e) {
+        text = e.Message();
+    } catch (const std::exception& e) {
+        text = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        text = tr("Unknown error");
+    }
+    // Shown outside the handler: the box runs an event loop.
+    ShowError(text);
+    return false;
+}
+
+void HexViewWindow::ShowError(const QString& text)
+{
+    const QString shown = WithFullStop(text);
+    if (ErrorReporter)
+        ErrorReporter(shown);
+    else
+        QMessageBox::critical(this, QStringLiteral("hexview"), shown);
+}
+
+} // namespace hexview

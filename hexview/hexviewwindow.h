@@ -1,0 +1,112 @@
+#pragma once
+// hexview's main window: one TMPHexEditorEx filling it, a menu bar, a status
+// bar. The window itself only owns the editor, the menus and the document
+// notifications; every feature area is a file of its own that installs its
+// actions into the menus:
+//   fileactions.cpp      File: Open..., Recent files, Quit; loading with progress
+//   viewactions.cpp      View: layout, translation, unicode, ruler, offsets, font
+//   statusbar.cpp        the status bar fields
+//   firmwareoverlay.cpp  the boot block overlay and its View toggle
+//   options.cpp          applying the command line to the window
+//
+// Adding a feature (editing, clipboard, saving, printing, settings...): write
+// a new file with an Install<Area>Actions(HexViewWindow&) function that adds
+// its actions to FileMenu() / EditMenu() / ViewMenu() / BookmarksMenu() and
+// listens to DocumentLoaded / DataChanged / SelectionChanged, then call it
+// from the constructor's list in hexviewwindow.cpp. Never take over the
+// editor's OnChange / OnSelectionChanged / OnProgress / OnDrawCell handlers:
+// the window owns them and turns them into the signals below.
+
+#include "hexview/core/viewoptions.h"
+#include "hexeditor/ex/mphexeditorex.h"
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QMenu;
+class QProgressDialog;
+
+namespace hexview {
+
+class TStatusFields;
+class TFirmwareOverlay;
+
+class HexViewWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit HexViewWindow(QWidget* parent = nullptr);
+    ~HexViewWindow() override;
+
+    TMPHexEditorEx& Editor() { return *m_editor; }
+    QMenu* FileMenu() const { return m_fileMenu; }
+    QMenu* EditMenu() const { return m_editMenu; }
+    QMenu* ViewMenu() const { return m_viewMenu; }
+    QMenu* BookmarksMenu() const { return m_bookmarksMenu; }
+    QMenu* HelpMenu() const { return m_helpMenu; }
+    TStatusFields& StatusFields() { return *m_status; }
+    TFirmwareOverlay& Overlay() { return *m_overlay; }
+
+    // Loads path into the editor with a progress dialog. Any error (a missing
+    // file, one of 2 GiB or more, a cancelled load) is shown through
+    // ShowError and leaves an empty, usable window. True on success.
+    bool OpenFile(const QString& path);
+
+    // Applies the display options of the command line (before loading), then
+    // opens its file and makes its selection. False when something failed
+    // (the error was shown).
+    bool ApplyOptions(const TViewOptions& options);
+
+    // Viewing only: set by --read-only; the editing actions follow it.
+    bool ReadOnlyView() const { return m_readOnlyView; }
+    void SetReadOnlyView(bool value);
+
+    // Runs an action; an error escaping it goes to ShowError. False on error.
+    bool RunGuarded(const std::function<void()>& action);
+    // Shows an error text in a box (tests replace ErrorReporter).
+    void ShowError(const QString& text);
+    std::function<void(const QString&)> ErrorReporter;
+
+    // Called on each progress report while loading, after the dialog was
+    // updated (a test seam: it may cancel the dialog).
+    std::function<void(QProgressDialog& dialog, int percent)> ProgressHook;
+
+    const QStringList& RecentFiles() const { return m_recentFiles; }
+    void SetRecentFiles(const QStringList& list);
+
+signals:
+    // A document was loaded or replaced (also after a failed load).
+    void DocumentLoaded();
+    // The data or the document changed (the editor's OnChange).
+    void DataChanged();
+    // The caret or the selection moved (the editor's deferred notification).
+    void SelectionChanged();
+    void ReadOnlyViewChanged(bool readOnly);
+    void RecentFilesChanged();
+
+private:
+    void InstallEditorHandlers();
+    void UpdateTitle();
+    void ReportProgress(uint8_t percent, bool& cancel);
+
+    TMPHexEditorEx* m_editor = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_bookmarksMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    std::unique_ptr<TStatusFields> m_status;
+    std::unique_ptr<TFirmwareOverlay> m_overlay;
+    QProgressDialog* m_progress = nullptr; // only while loading
+    bool m_readOnlyView = false;
+    QStringList m_recentFiles;
+};
+
+// The action groups, one file each.
+void InstallFileActions(HexViewWindow& window);
+void InstallViewActions(HexViewWindow& window);
+void InstallHelpActions(HexViewWindow& window);
+
+} // namespace hexview

@@ -1,0 +1,45 @@
+// hexview: the editor component in a window of its own.
+
+#include "hexview/core/viewoptions.h"
+#include "hexview/hexviewwindow.h"
+
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("editboot"));
+    QCoreApplication::setApplicationName(QStringLiteral("hexview"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(HEXVIEW_VERSION));
+
+    // The command line is read before the window system is touched, so that
+    // --help, --version and bad values work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const hexview::TParsedCommandLine parsed = hexview::ParseViewCommandLine(arguments);
+    switch (parsed.Outcome) {
+    case hexview::TParsedCommandLine::ShowHelp:
+    case hexview::TParsedCommandLine::ShowVersion:
+        std::fputs(qPrintable(parsed.Text), stdout);
+        return 0;
+    case hexview::TParsedCommandLine::Error:
+        std::fprintf(stderr, "hexview: %s\nTry 'hexview --help'.\n", qPrintable(parsed.Text));
+        return 2;
+    case hexview::TParsedCommandLine::Run:
+        break;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs("hexview: no display found (DISPLAY and WAYLAND_DISPLAY are unset).\n", stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("org.editboot.HexView"));
+    hexview::HexViewWindow window;
+    window.show();
+    // A file that cannot be opened was reported in a box; the window stays.
+    window.ApplyOptions(parsed.Options);
+    return app.exec();
+}

@@ -1,0 +1,45 @@
+// Applying the command line's options to the window.
+
+#include "hexview/firmwareoverlay.h"
+#include "hexview/hexviewwindow.h"
+
+namespace hexview {
+
+bool HexViewWindow::ApplyOptions(const TViewOptions& options)
+{
+    TMPHexEditorEx& editor = Editor();
+    // Display settings first, on the empty document, so that unicode mode
+    // also takes files of odd size.
+    const bool settingsApplied = RunGuarded([&] {
+        if (options.BytesPerRow)
+            editor.SetBytesPerRow(*options.BytesPerRow);
+        if (options.Unicode)
+            editor.SetUnicodeChars(true);
+        editor.SetUnicodeBigEndian(options.BigEndian);
+        if (options.Translation)
+            editor.SetTranslation(*options.Translation);
+        if (options.OffsetFormat)
+            editor.SetOffsetFormat(*options.OffsetFormat);
+        if (options.RulerBase)
+            editor.SetRulerNumberBase(*options.RulerBase);
+        editor.SetShowRuler(options.Ruler);
+    });
+    SetReadOnlyView(options.ReadOnly);
+    Overlay().SetEnabled(options.FirmwareOverlay);
+    emit SelectionChanged();
+    if (!settingsApplied)
+        return false;
+    if (options.FileName.isEmpty())
+        return true;
+    if (!OpenFile(options.FileName))
+        return false;
+    if (options.SelFirst && options.SelLast)
+        return RunGuarded([&] {
+            // The editor's own checks: "Invalid selection start/end".
+            editor.SetSelStart(*options.SelFirst);
+            editor.SetSelEnd(*options.SelLast);
+        });
+    return true;
+}
+
+} // namespace hexview

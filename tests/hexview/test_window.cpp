@@ -1,0 +1,182 @@
+// The window: loading with progress and its errors, the title, the status
+// bar, recent files, the menus and the command line's settings.
+
+#include "window_fixture.h"
+
+#include "hexview/firmwareoverlay.h"
+#include "hexview/statusbar.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+
+using namespace hexview;
+
+TEST_F(HexViewWindowTest, StartsEmptyWithAllMenus)
+{
+    EXPECT_EQ(Editor().DataSize(), 0);
+    EXPECT_EQ(window->windowTitle(), "Untitled - hexview");
+    EXPECT_EQ(window->centralWidget(), &Editor());
+    QStringList titles;
+    for (QAction* action : window->menuBar()->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Bookmarks", "&Help"}));
+    EXPECT_EQ(window->StatusFields().Size()->text(), "Size 0 bytes");
+    EXPECT_EQ(window->StatusFields().Access()->text(), "Read-only");
+}
+
+TEST_F(HexViewWindowTest, OpeningAFileShowsItsNameSizeAndRemembersIt)
+{
+    const QString path = files.Write("data.bin", QByteArray(1000, 'x'));
+    ASSERT_TRUE(window->OpenFile(path));
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(Editor().DataSize(), 1000);
+    EXPECT_EQ(window->windowTitle(), "data.bin - hexview");
+    EXPECT_EQ(window->StatusFields().Size()->text(), "Size 1,000 bytes");
+    EXPECT_EQ(window->StatusFields().Offset()->text(), "Offset 0x0 (0)");
+    EXPECT_EQ(window->StatusFields().Access()->text(), "Writable");
+    ASSERT_FALSE(window->RecentFiles().isEmpty());
+    EXPECT_EQ(window->RecentFiles().first(), QFileInfo(path).absoluteFilePath());
+
+    // The list is stored: a second window starts with it in its menu.
+    HexViewWindow second;
+    ASSERT_EQ(second.RecentFiles(), window->RecentFiles());
+    QMenu* recent = second.findChild<QMenu*>("menuRecentFiles");
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_TRUE(recent->actions().first()->text().endsWith("data.bin"));
+    recent->actions().first()->trigger();
+    EXPECT_EQ(second.Editor().DataSize(), 1000);
+}
+
+TEST_F(HexViewWindowTest, AMissingFileIsReportedAndTheWindowStaysUsable)
+{
+    const QString loaded = files.Write("first.bin", "abcdef");
+    ASSERT_TRUE(window->OpenFile(loaded));
+    const QString missing = files.dir.filePath("missing.bin");
+    EXPECT_FALSE(window->OpenFile(missing));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith("Cannot open " + missing)) << errors[0].toStdString();
+    // Nothing was read: the document before stays, and is not in the list twice.
+    EXPECT_EQ(Editor().DataSize(), 6);
+    EXPECT_EQ(window->windowTitle(), "first.bin - hexview");
+    EXPECT_EQ(window->RecentFiles().size(), 1);
+    const QString next = files.Write("next.bin", "0123456789");
+    EXPECT_TRUE(window->OpenFile(next));
+    EXPECT_EQ(Editor().DataSize(), 10);
+}
+
+TEST_F(HexViewWindowTest, FilesOf2GiBAreRefusedWithTheEditorsMessage)
+{
+    const QString path = files.dir.filePath("huge.bin");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (!file.resize(qint64(1) << 31))
+            GTEST_SKIP() << "no room for a sparse 2 GiB file here";
+    }
+    EXPECT_FALSE(window->OpenFile(path));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], QStringLiteral("Cannot open %1: the file is 2147483648 bytes long, the editor holds at most "
+                                        "2147483647 bytes.")
+                             .arg(path));
+    EXPECT_EQ(Editor().DataSize(), 0);
+    EXPECT_TRUE(window->RecentFiles().isEmpty());
+    EXPECT_EQ(window->windowTitle(), "Untitled - hexview");
+}
+
+TEST_F(HexViewWindowTest, ProgressIsShownAndCancelStopsTheLoad)
+{
+    const QString big = files.Write("big.bin", QByteArray(4 * 1024 * 1024, 'b'));
+    QList<int> reports;
+    window->ProgressHook = [&](QProgressDialog& dialog, int percent) {
+        reports << percent;
+        EXPECT_EQ(dialog.value(), percent);
+        if (percent >= 30)
+            dialog.cancel();
+    };
+    EXPECT_FALSE(window->OpenFile(big));
+    ASSERT_FALSE(reports.isEmpty());
+    EXPECT_EQ(reports.first(), 0);
+    EXPECT_GE(reports.last(), 30);
+    EXPECT_LT(reports.last(), 100) << "the load stopped at the first report after cancel";
+    ASSERT_EQ(errors, QStringList{"Operation cancelled."});
+    EXPECT_EQ(Editor().DataSize(), 0);
+    EXPECT_FALSE(Editor().HasFile());
+    EXPECT_EQ(window->windowTitle(), "Untitled - hexview");
+
+    // Usable afterwards: the next load runs to 100.
+    reports.clear();
+    window->ProgressHook = [&](QProgressDialog&, int percent) { reports << percent; };
+    EXPECT_TRUE(window->OpenFile(big));
+    EXPECT_EQ(reports.last(), 100);
+    EXPECT_EQ(Editor().DataSize(), 4 * 1024 * 1024);
+}
+
+TEST_F(HexViewWindowTest, StatusFollowsTheSelection)
+{
+    ASSERT_TRUE(window->OpenFile(files.Write("sel.bin", QByteArray(256, 's'))));
+    Editor().SetSelStart(0x20);
+    Editor().SetSelEnd(0x2C);
+    QCoreApplication::processEvents(); // the deferred selection notification
+    EXPECT_EQ(window->StatusFields().Selection()->text(), "Sel 0x20 (32), length 13");
+    EXPECT_EQ(window->StatusFields().Field()->text(), "Hex");
+    EXPECT_EQ(window->StatusFields().Mode()->text(), "OVR");
+}
+
+TEST_F(HexViewWindowTest, CommandLineSettingsReachTheEditor)
+{
+    // Odd size in unicode mode: the mode is set before the file is loaded.
+    TViewOptions options;
+    options.FileName = files.Write("odd.bin", "abcdefg");
+    options.BytesPerRow = 8;
+    options.Unicode = true;
+    options.BigEndian = true;
+    options.Ruler = true;
+    options.RulerBase = 10;
+    options.OffsetFormat = QStringLiteral("-!10:0x|");
+    options.ReadOnly = true;
+    options.SelFirst = 2;
+    options.SelLast = 5;
+    ASSERT_TRUE(window->ApplyOptions(options)) << errors.join('\n').toStdString();
+    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_EQ(Editor().BytesPerRow(), 8);
+    EXPECT_TRUE(Editor().UnicodeChars());
+    EXPECT_TRUE(Editor().UnicodeBigEndian());
+    EXPECT_TRUE(Editor().ShowRuler());
+    EXPECT_EQ(Editor().RulerNumberBase(), 10);
+    EXPECT_EQ(Editor().DataSize(), 7);
+    EXPECT_EQ(Editor().SelFirst(), 2);
+    EXPECT_EQ(Editor().SelLast(), 5);
+    EXPECT_TRUE(window->ReadOnlyView());
+    EXPECT_EQ(window->StatusFields().Access()->text(), "Read-only");
+}
+
+TEST_F(HexViewWindowTest, ASelectionPastTheEndIsReportedWithTheEditorsText)
+{
+    TViewOptions options;
+    options.FileName = files.Write("short.bin", "0123456789");
+    options.SelFirst = 4;
+    options.SelLast = 44;
+    EXPECT_FALSE(window->ApplyOptions(options));
+    EXPECT_EQ(errors, QStringList{"Invalid selection end."});
+    EXPECT_EQ(Editor().DataSize(), 10) << "the file stays loaded";
+}
+
+TEST_F(HexViewWindowTest, ViewActionsThatTheEditorRefusesAreReportedAndUnchecked)
+{
+    ASSERT_TRUE(window->OpenFile(files.Write("odd.bin", "abc")));
+    QAction* unicode = window->findChild<QAction*>("actionUnicode");
+    ASSERT_NE(unicode, nullptr);
+    unicode->trigger();
+    EXPECT_EQ(errors, QStringList{"Cannot use unicode mode with odd-sized files."});
+    EXPECT_FALSE(Editor().UnicodeChars());
+    EXPECT_FALSE(unicode->isChecked());
+
+    QAction* ruler = window->findChild<QAction*>("actionRuler");
+    ASSERT_NE(ruler, nullptr);
+    ruler->trigger();
+    EXPECT_TRUE(Editor().ShowRuler());
+    EXPECT_TRUE(ruler->isChecked());
+}
