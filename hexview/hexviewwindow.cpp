@@ -1,4 +1,5 @@
 #include "hexview/hexviewwindow.h"
+#include "hexview/dragdropactions.h"
 
 #include "hexview/firmwareoverlay.h"
 #include "hexview/statusbar.h"
@@ -54,6 +55,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallFileActions(*this);
     InstallViewActions(*this);
     m_overlay->InstallActions();
+    InstallDragDropActions(*this);
     InstallHelpActions(*this);
 
     UpdateTitle();
