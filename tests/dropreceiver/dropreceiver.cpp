@@ -40,9 +40,12 @@ protected:
     void dropEvent(QDropEvent* e) override
     {
         QTextStream out(stdout);
+        out << "formats: " << e->mimeData()->formats().join(QLatin1Char(' ')) << Qt::endl;
         for (const QUrl& url : e->mimeData()->urls()) {
-            if (!url.isLocalFile())
+            if (!url.isLocalFile()) {
+                out << "not a local file: " << url.toString() << Qt::endl;
                 continue;
+            }
             const QFileInfo source(url.toLocalFile());
             const QString target = QDir(m_folder).filePath(source.fileName());
             QFile::remove(target);
