@@ -195,9 +195,11 @@ void TCustomMPHexEditor::mouseReleaseEvent(QMouseEvent* e)
             ResetSelection(true);
             MoveColRow(point.Cell.X, point.Cell.Y, true);
         }
-        // A drag that ended here leaves no marker behind.
-        if (DropMarkerVisible())
-            HideDropPosition();
+        // Every release ends a drop position shown while dragging.
+        if (DropMarkerVisible()) {
+            SetDropMarker(false, DropMarkerCol(), DropMarkerRow());
+            viewport()->update();
+        }
     } catch (...) {
         HandleApplicationException(std::current_exception());
     }

@@ -189,7 +189,14 @@ HRESULT DoDragDrop(IDataObject* dataObject, IDropSource* dropSource, uint32_t ok
         return E_INVALIDARG;
     }
     TComPtr<IDropSource> source(dropSource);
+    // A target in another program may ask for the data after the loop has
+    // returned (the drop is finished asynchronously), so the last drag and its
+    // data stay alive until the next drag starts or the source widget goes.
+    static QPointer<QDrag> lastDrag;
+    if (lastDrag)
+        lastDrag->deleteLater();
     QPointer<QDrag> drag = new QDrag(sourceWidget);
+    lastDrag = drag;
     drag->setMimeData(mimeData ? mimeData : new TOleMimeData(dataObject));
     QObject::connect(drag.data(), &QDrag::actionChanged, drag.data(),
                      [source](Qt::DropAction action) { source->GiveFeedback(EffectsOf(action)); });
@@ -198,8 +205,6 @@ HRESULT DoDragDrop(IDataObject* dataObject, IDropSource* dropSource, uint32_t ok
     const Qt::DropAction preferred = (okEffects & DROPEFFECT_MOVE) ? Qt::MoveAction : Qt::CopyAction;
     const Qt::DropAction action = drag->exec(DropActionsOf(okEffects), preferred);
     qApp->removeEventFilter(&loopFilter);
-    if (drag)
-        drag->deleteLater();
     effect = EffectsOf(action);
     return action == Qt::IgnoreAction ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;
 }
