@@ -422,6 +422,16 @@ public:
     int DropMarkerCol() const { return m_dropMarkerCol; }
     int DropMarkerRow() const { return m_dropMarkerRow; }
     void SetDropMarker(bool visible, int col, int row);
+    // ---- drop position (editor_dropmarker.cpp) -------------------------------
+    // Shows the marker at the data position under the viewport point (inside
+    // the selection: its first byte; lowered to a unit) and scrolls one row
+    // and one column toward the point. Returns the position.
+    int32_t ShowDropPosition(int x, int y);
+    // Hides the marker and repaints.
+    void HideDropPosition();
+    // The marker's data position, -1 while it is hidden.
+    int32_t DropPosition();
+    // ---- end drop position ---------------------------------------------------
 
     // ---- caret (editor_caret.cpp) -------------------------------------------------
     // Builds the caret image for CaretKind and shows the caret.
@@ -621,6 +631,8 @@ protected:
     void PaintGridLines(TMPHPaintContext& ctx, int col, const QRect& cell);
     void PaintOuterStrips(TMPHPaintContext& ctx);
     void PaintEdges(TMPHPaintContext& ctx);
+    // One row and one column toward a drop point's cell (editor_dropmarker.cpp).
+    void ScrollTowardsDropPoint(TGridCoord cell);
     // Paints the caret over the cells (inverting), while it blinks on.
     void PaintCaret(QPainter& painter);
     void DestroyCaret();

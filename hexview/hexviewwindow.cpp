@@ -1,4 +1,5 @@
 #include "hexview/hexviewwindow.h"
+#include "hexview/dragdropactions.h"
 
 #include "hexview/firmwareoverlay.h"
 #include "hexview/printactions.h"
@@ -62,6 +63,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallClipboardActions(*this);
     m_overlay->InstallActions();
     InstallBookmarkActions(*this);
+    InstallDragDropActions(*this);
     InstallHelpActions(*this);
     // Saving, printing and the editor's settings (saveactions.cpp,
     // printactions.cpp, settingsactions.cpp).

@@ -189,8 +189,6 @@ HRESULT TMPHexEditorEx::InsertTransferData(IDataObject* dataObject, uint32_t, QP
     return result;
 }
 
-bool TMPHexEditorEx::PlaceDroppedData(const uint8_t*, int32_t, const QString&) { return false; }
-
 void TMPHexEditorEx::PlacePastedData(const uint8_t* bytes, int32_t count, const QString& description)
 {
     if (SelCount() == 0) {

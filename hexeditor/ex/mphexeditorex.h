@@ -9,6 +9,12 @@
 #include "hexeditor/ex/mphdataobject.h"
 #include <QPoint>
 // ---- end clipboard and transferred data: includes ----
+// ---- drag and drop, zoom and popup menus: includes ----
+#include "hexeditor/ex/mphdragdrop.h"
+#include <QMenu>
+#include <QPointer>
+#include <functional>
+// ---- end drag and drop, zoom and popup menus: includes ----
 
 // ---- print settings, fonts, settings by name --------------------------------
 #include "hexeditor/ex/mphfont.h"
@@ -40,7 +46,7 @@ class TMPHexEditorEx : public TCustomMPHexEditor
     Q_PROPERTY(TMPHFont* Font READ FontSettings)
 
 public:
-    explicit TMPHexEditorEx(QWidget* parent = nullptr) : TCustomMPHexEditor(parent) {}
+    explicit TMPHexEditorEx(QWidget* parent = nullptr);
 
     // ---- backups -----------------------------------------------------------
     bool CreateBackup() const { return m_createBackup; }
@@ -50,7 +56,9 @@ public:
 
     // ---- drag and drop -------------------------------------------------------
     bool OleDragDrop() const { return m_oleDragDrop; }
-    virtual void SetOleDragDrop(bool value) { m_oleDragDrop = value; }
+    // Stores the value and makes the drop target active or inactive
+    // (editorex_dragdrop.cpp).
+    virtual void SetOleDragDrop(bool value);
 
     // ---- clipboard -----------------------------------------------------------
     bool ClipboardAsHexText() const { return m_clipboardAsHexText; }
@@ -67,6 +75,28 @@ public:
     // ---- zoom ----------------------------------------------------------------
     bool ZoomOnWheel() const { return m_zoomOnWheel; }
     void SetZoomOnWheel(bool value) { m_zoomOnWheel = value; }
+
+    // ---- zoom and popup menus (ex_zoom.cpp, ex_popup.cpp) ----------------------
+    // The menu of right clicks on the offset column and the ruler; not owned,
+    // cleared when the menu is destroyed.
+    QMenu* OffsetPopupMenu() const { return m_offsetPopupMenu; }
+    void SetOffsetPopupMenu(QMenu* menu);
+    // The editor's ordinary context menu (elsewhere in the grid); not owned.
+    QMenu* PopupMenu() const { return m_popupMenu; }
+    void SetPopupMenu(QMenu* menu) { m_popupMenu = menu; }
+    // The last double click selected a byte; cleared by the next release.
+    bool DoubleClickSelected() const { return m_doubleClickSelected; }
+    // Runs before the menus: a handler may set handled to keep them closed.
+    std::function<void(QObject* sender, QPoint mousePos, bool& handled)> OnContextPopup;
+    TNotifyEvent OnDblClick;
+    // A right click at mousePos (viewport pixels): OnContextPopup, then the
+    // offset menu over the offset column and the ruler, else the ordinary
+    // menu. Returns whether a menu was shown.
+    bool ContextPopup(QPoint mousePos);
+    // A double click at mousePos (viewport pixels): selects the byte (unit)
+    // under it, then fires OnDblClick.
+    virtual void DblClick(QPoint mousePos);
+    // ---- end zoom and popup menus ------------------------------------------------
 
     TMPHQueryPublicPropertyEvent OnQueryPublicProperty;
 
@@ -120,6 +150,7 @@ public:
     // Runs a clipboard key's command when the editor can (Cut: CanCut and
     // CutToClipboard, and so on). Returns whether it ran.
     virtual bool ClipboardShortcut(TMPHClipboardCommand command);
+
     // ---- clipboard and transferred data ---------------------------------------
     // editorex_clipboard.cpp: copy, cut and paste through the system clipboard.
     // editorex_transfer.cpp: reading a data object (paste and drop).
@@ -166,6 +197,58 @@ protected:
     TComPtr<TMPHDataObject> m_clipboardDataObject;
     CLIPFORMAT m_chosenFormat[2] = {0, 0};
     // ---- end clipboard and transferred data ------------------------------------
+
+public:
+    // ---- drag and drop (editorex_dragdrop.cpp, mphdragdrop.cpp) -----------------
+    TMPHDropTarget* DropTarget() const { return m_dropTarget.Get(); }
+    // A drag started in this editor is running.
+    bool Dragging() const { return m_dragging; }
+    // The left button went down over the selection: a drag may start.
+    bool DragArmed() const { return m_dragArmed; }
+    int DragStartX() const { return m_dragStartX; }
+    int DragStartY() const { return m_dragStartY; }
+    // The running drag was dropped here as a move, and the bytes moved already.
+    bool MovedInside() const { return m_movedInside; }
+    // The effect a drag over the editor gets with these keys.
+    uint32_t DropEffect(uint32_t keyState) const;
+    // Reads the dropped data into the editor (InsertTransferData for a drop).
+    HRESULT DropTransferData(IDataObject* dataObject, uint32_t keyState, QPoint point, uint32_t& effect);
+    // Drags the selection out: the drag loop, then the move's clean-up.
+    void StartDrag();
+
+protected:
+    // The platform's drag loop with the drag's data (tests replace it).
+    virtual HRESULT RunDragLoop(TMPHDataObject* dataObject, uint32_t okEffects, uint32_t& effect);
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool DoMouseWheelDown(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons) override;
+    bool DoMouseWheelUp(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons) override;
+    // The drag part of a press and of a move (editorex_dragdrop.cpp).
+    void ArmDrag(QMouseEvent* e);
+    bool DragThresholdPassed(QMouseEvent* e);
+    // The double-click part of a release, before the base (ex_popup.cpp).
+    void ReleaseDoubleClickSelection();
+    // Font size one step up or down (ex_zoom.cpp); false at the lower limit.
+    bool ZoomFont(int step);
+    bool ZoomBytesPerRow(int step);
+
+    // Deactivates the target when the editor goes.
+    TMPHDropTargetRef m_dropTarget;
+    bool m_dragging = false;
+    bool m_dragArmed = false;
+    int m_dragStartX = 0;
+    int m_dragStartY = 0;
+    bool m_movedInside = false;
+    // The effect of the drop being read (for the drop rule).
+    uint32_t m_dropEffect = DROPEFFECT_NONE;
+    QPointer<QMenu> m_offsetPopupMenu;
+    QPointer<QMenu> m_popupMenu;
+    bool m_doubleClickSelected = false;
+    // ---- end drag and drop, zoom and popup menus ---------------------------------
 
 protected:
     // Paints nothing while the paint lock is held.

@@ -1,0 +1,117 @@
+// Drag and drop in hexview: the editor takes part in drag and drop (bytes in
+// and out, to other windows and file managers); a file dropped anywhere else
+// on the window opens it. The offset popup of the editor's offset column and
+// ruler switches the offset radix.
+
+#include "hexview/dragdropactions.h"
+
+#include "hexview/core/offsetradix.h"
+#include "hexview/hexviewwindow.h"
+
+#include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+
+namespace hexview {
+
+QStringList LocalFilesOf(const QMimeData* data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            files.append(url.toLocalFile());
+    return files;
+}
+
+namespace {
+
+// Opens the first local file dropped on the window outside the editor.
+class TFileDropFilter final : public QObject
+{
+public:
+    explicit TFileDropFilter(HexViewWindow& window) : QObject(&window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (watched != &m_window)
+            return false;
+        switch (e->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDropEvent*>(e);
+            if (!LocalFilesOf(drag->mimeData()).isEmpty() && (drag->possibleActions() & Qt::CopyAction)) {
+                drag->setDropAction(Qt::CopyAction);
+                drag->accept();
+            } else {
+                drag->ignore();
+            }
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(e);
+            const QStringList files = LocalFilesOf(drop->mimeData());
+            if (files.isEmpty()) {
+                drop->ignore();
+                return true;
+            }
+            drop->setDropAction(Qt::CopyAction);
+            drop->accept();
+            m_window.OpenFile(files.first());
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    HexViewWindow& m_window;
+};
+
+QMenu* BuildOffsetMenu(HexViewWindow& window)
+{
+    auto* menu = new QMenu(QObject::tr("Offsets"), &window);
+    auto* group = new QActionGroup(menu);
+    const struct
+    {
+        const char* text;
+        int radix;
+    } choices[] = {{"&Hexadecimal", 16}, {"&Decimal", 10}, {"&Octal", 8}};
+    for (const auto& choice : choices) {
+        QAction* action = menu->addAction(QObject::tr(choice.text));
+        action->setCheckable(true);
+        action->setData(choice.radix);
+        group->addAction(action);
+        const int radix = choice.radix;
+        QObject::connect(action, &QAction::triggered, &window, [&window, radix] {
+            window.RunGuarded([&window, radix] {
+                TMPHexEditorEx& editor = window.Editor();
+                editor.SetOffsetFormat(OffsetFormatWithRadix(editor.OffsetFormat(), radix));
+            });
+        });
+    }
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [&window, group] {
+        const int radix = window.Editor().OffsetFormatRecord().Radix;
+        for (QAction* action : group->actions())
+            action->setChecked(action->data().toInt() == radix);
+    });
+    return menu;
+}
+
+} // namespace
+
+void InstallDragDropActions(HexViewWindow& window)
+{
+    window.Editor().SetOleDragDrop(true);
+    window.setAcceptDrops(true);
+    window.installEventFilter(new TFileDropFilter(window));
+    window.Editor().SetOffsetPopupMenu(BuildOffsetMenu(window));
+}
+
+} // namespace hexview

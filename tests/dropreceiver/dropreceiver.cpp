@@ -1,0 +1,77 @@
+// A stand-in for a file manager's folder window, for checking drags out of
+// the editor by hand or under Xvfb: files dropped on it (text/uri-list) are
+// copied into the folder given on the command line, and each copy's name and
+// size is printed. Usage: dropreceiver FOLDER
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
+#include <QTextStream>
+#include <QUrl>
+
+namespace {
+
+class TDropFolder final : public QLabel
+{
+public:
+    explicit TDropFolder(const QString& folder) : m_folder(folder)
+    {
+        setText(QStringLiteral("Drop files here\n%1").arg(folder));
+        setAlignment(Qt::AlignCenter);
+        setAcceptDrops(true);
+        resize(320, 240);
+    }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* e) override
+    {
+        if (e->mimeData()->hasUrls())
+            e->acceptProposedAction();
+    }
+    void dragMoveEvent(QDragMoveEvent* e) override
+    {
+        if (e->mimeData()->hasUrls())
+            e->acceptProposedAction();
+    }
+    void dropEvent(QDropEvent* e) override
+    {
+        QTextStream out(stdout);
+        out << "formats: " << e->mimeData()->formats().join(QLatin1Char(' ')) << Qt::endl;
+        for (const QUrl& url : e->mimeData()->urls()) {
+            if (!url.isLocalFile()) {
+                out << "not a local file: " << url.toString() << Qt::endl;
+                continue;
+            }
+            const QFileInfo source(url.toLocalFile());
+            const QString target = QDir(m_folder).filePath(source.fileName());
+            QFile::remove(target);
+            const bool copied = QFile::copy(source.filePath(), target);
+            out << (copied ? "copied " : "failed ") << target << ' ' << QFileInfo(target).size() << Qt::endl;
+        }
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+        setText(QStringLiteral("Dropped\n%1").arg(m_folder));
+    }
+
+private:
+    QString m_folder;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        QTextStream(stderr) << "usage: dropreceiver FOLDER" << Qt::endl;
+        return 2;
+    }
+    TDropFolder window(QString::fromLocal8Bit(argv[1]));
+    window.setWindowTitle(QStringLiteral("dropreceiver"));
+    window.show();
+    return app.exec();
+}
