@@ -70,7 +70,15 @@ void TClipboardActions::Install()
         connect(m_copyAs->addAction(text), &QAction::triggered, this, [this, f] { CopyAs(f); });
     }
     m_pasteAsHex = edit->addAction(tr("Paste as he&x"));
-    QAction* newFromClipboard = m_window.FileMenu()->addAction(tr("New from c&lipboard"));
+    // File > New from clipboard stands right after Open.
+    QMenu* file = m_window.FileMenu();
+    QAction* newFromClipboard = new QAction(tr("New from c&lipboard"), file);
+    const QList<QAction*> fileActions = file->actions();
+    QAction* afterOpen = nullptr;
+    for (qsizetype i = 0; i + 1 < fileActions.size(); ++i)
+        if (fileActions[i]->objectName() == QStringLiteral("actionOpen"))
+            afterOpen = fileActions[i + 1];
+    file->insertAction(afterOpen, newFromClipboard);
     m_cut->setObjectName(QStringLiteral("actionCut"));
     m_copy->setObjectName(QStringLiteral("actionCopy"));
     m_paste->setObjectName(QStringLiteral("actionPaste"));

@@ -262,8 +262,9 @@ TEST_F(HostileCommandLine, ReplacedTargetsKeepTheirModeAndOwner)
     const QByteArray name = QFile::encodeName(target);
     ASSERT_EQ(::chmod(name.constData(), 0640), 0);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(name.constData(), 4321, 4322), 0);
+    }
 
     const TResult run = Editboot({"extract", image, target});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();

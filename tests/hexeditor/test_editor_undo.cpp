@@ -235,3 +235,17 @@ TEST_F(EditingTest, UndoOfNibbleInsertRestoresBytes)
     editor.Undo();
     EXPECT_EQ(data(), QByteArray("\x12\x03\x45\x60", 4));
 }
+
+TEST_F(EditingTest, RedoAfterTwoUndosReappliesOnlyTheLastUndoneStep)
+{
+    load(QByteArray(1, char(0x5A)));
+    editor.ChangeByte(0, 0x5A, 0xCA);
+    editor.ChangeByte(0, 0xCA, 0xC3);
+    editor.Undo();
+    EXPECT_EQ(editor.ByteAt(0), 0xCA);
+    editor.Undo();
+    EXPECT_EQ(editor.ByteAt(0), 0x5A);
+    ASSERT_TRUE(editor.CanRedo());
+    editor.Redo();
+    EXPECT_EQ(editor.ByteAt(0), 0xCA);
+}
