@@ -38,7 +38,7 @@ double TimeMemcpy(const QByteArray& source)
         std::memcpy(target.get(), source.constData(), kSize);
         const auto t1 = Clock::now();
         // Keep the copy observable.
-        if (target[kSize - 1] != source[kSize - 1])
+        if (target[kSize - 1] != source.at(qsizetype(kSize - 1)))
             std::printf("memcpy mismatch\n");
         best = std::min(best, Seconds(t0, t1));
     }
@@ -77,7 +77,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QByteArray source(kSize, '\0');
     for (int64_t i = 0; i < kSize; ++i)
-        source[i] = char((i * 131) >> 3);
+        source[qsizetype(i)] = char((i * 131) >> 3);
     const double memcpyTime = TimeMemcpy(source);
     const double pasteTime = TimeCopyPaste(source);
     if (pasteTime < 0)
