@@ -9,7 +9,9 @@
 #include "hexview/core/recentfiles.h"
 #include "platform/core/exceptions.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -80,6 +82,14 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
 
 HexViewWindow::~HexViewWindow()
 {
+    // Hidden while still whole: handlers of the hide (storing the settings)
+    // must not see a window that is half destroyed.
+    hide();
+    // The editor empties the clipboard as it goes (when its copy is still
+    // there); the window's action groups must not answer that change.
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        for (QObject* child : findChildren<QObject*>())
+            clipboard->disconnect(child);
     // The editor outlives the handlers that point into this window's parts.
     m_editor->OnChange = nullptr;
     m_editor->OnSelectionChanged = nullptr;
