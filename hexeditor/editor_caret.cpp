@@ -106,6 +106,12 @@ void TCustomMPHexEditor::UpdateCaretPos()
     SetCaretPos(cell.topLeft());
 }
 
+void TCustomMPHexEditor::CurrentCellChanged(int oldCol, int oldRow)
+{
+    TCustomGrid::CurrentCellChanged(oldCol, oldRow);
+    UpdateCaretPos();
+}
+
 void TCustomMPHexEditor::SetCaretKind(TMPHCaretKind value)
 {
     if (value == m_caretKind)

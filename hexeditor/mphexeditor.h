@@ -467,6 +467,9 @@ protected:
     virtual bool DoMouseWheelDown(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons);
     virtual bool DoMouseWheelUp(Qt::KeyboardModifiers shift, Qt::MouseButtons buttons);
     void TopLeftChanged() override;
+    // The caret follows every move of the current cell: the caret-move rule
+    // runs before the grid has stored the new cell.
+    void CurrentCellChanged(int oldCol, int oldRow) override;
     void resizeEvent(QResizeEvent* e) override;
     // Typing at caret position p, after the common checks.
     void TypeInCharField(char16_t ch, bool hasAnsi, uint8_t ansi, int32_t p);

@@ -202,8 +202,7 @@ HRESULT DoDragDrop(IDataObject* dataObject, IDropSource* dropSource, uint32_t ok
                      [source](Qt::DropAction action) { source->GiveFeedback(EffectsOf(action)); });
     TDragLoopFilter loopFilter(dropSource);
     qApp->installEventFilter(&loopFilter);
-    const Qt::DropAction preferred = (okEffects & DROPEFFECT_MOVE) ? Qt::MoveAction : Qt::CopyAction;
-    const Qt::DropAction action = drag->exec(DropActionsOf(okEffects), preferred);
+    const Qt::DropAction action = drag->exec(DropActionsOf(okEffects), ProposedDropAction(okEffects));
     qApp->removeEventFilter(&loopFilter);
     effect = EffectsOf(action);
     return action == Qt::IgnoreAction ? DRAGDROP_S_CANCEL : DRAGDROP_S_DROP;

@@ -17,3 +17,14 @@ uint32_t KeyStateOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
         state |= MK_ALT;
     return state;
 }
+
+Qt::DropAction ProposedDropAction(uint32_t okEffects)
+{
+    if (okEffects & DROPEFFECT_COPY)
+        return Qt::CopyAction;
+    if (okEffects & DROPEFFECT_MOVE)
+        return Qt::MoveAction;
+    if (okEffects & DROPEFFECT_LINK)
+        return Qt::LinkAction;
+    return Qt::IgnoreAction;
+}

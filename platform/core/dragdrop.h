@@ -30,6 +30,12 @@ inline uint32_t EffectsOf(Qt::DropActions actions)
     return uint32_t(actions.toInt()) & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
 }
 
+// The action a drag proposes to targets that do not choose one themselves
+// (other programs: a file manager takes the proposal as is). A copy when the
+// source allows it, so that the source deletes its data only when a target
+// has asked for a move; then a move, then a link.
+Qt::DropAction ProposedDropAction(uint32_t okEffects);
+
 // A window that accepts drops. Points are in screen coordinates; effect is
 // in/out: the effects the source allows on entry, the chosen one on return.
 class IDropTarget : public virtual IUnknown

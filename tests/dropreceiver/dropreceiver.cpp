@@ -27,18 +27,25 @@ public:
     }
 
 protected:
-    void dragEnterEvent(QDragEnterEvent* e) override
+    // Like a folder on another file system: files are copied, whatever the
+    // source proposes; Shift asks for a move, as in file managers.
+    static void Answer(QDropEvent* e)
     {
-        if (e->mimeData()->hasUrls())
-            e->acceptProposedAction();
+        if (!e->mimeData()->hasUrls())
+            return;
+        const Qt::DropAction wanted = (e->modifiers() & Qt::ShiftModifier) ? Qt::MoveAction : Qt::CopyAction;
+        if (!(e->possibleActions() & wanted))
+            return;
+        e->setDropAction(wanted);
+        e->accept();
     }
-    void dragMoveEvent(QDragMoveEvent* e) override
-    {
-        if (e->mimeData()->hasUrls())
-            e->acceptProposedAction();
-    }
+    void dragEnterEvent(QDragEnterEvent* e) override { Answer(e); }
+    void dragMoveEvent(QDragMoveEvent* e) override { Answer(e); }
     void dropEvent(QDropEvent* e) override
     {
+        Answer(e);
+        if (!e->isAccepted())
+            return;
         QTextStream out(stdout);
         out << "formats: " << e->mimeData()->formats().join(QLatin1Char(' ')) << Qt::endl;
         for (const QUrl& url : e->mimeData()->urls()) {
@@ -51,9 +58,9 @@ protected:
             QFile::remove(target);
             const bool copied = QFile::copy(source.filePath(), target);
             out << (copied ? "copied " : "failed ") << target << ' ' << QFileInfo(target).size() << Qt::endl;
+            if (copied && e->dropAction() == Qt::MoveAction)
+                QFile::remove(source.filePath());
         }
-        e->setDropAction(Qt::CopyAction);
-        e->accept();
         setText(QStringLiteral("Dropped\n%1").arg(m_folder));
     }
 

@@ -137,3 +137,31 @@ TEST_F(CaretTest, CaretInvertsWhatLiesUnderIt)
     // Outside the caret nothing changes.
     EXPECT_EQ(on.pixel(area.right() + 3, area.center().y()), off.pixel(area.right() + 3, area.center().y()));
 }
+
+TEST_F(CaretTest, CaretFollowsEveryMoveOfTheCurrentCell)
+{
+    ASSERT_TRUE(focus()) << "the offscreen platform gave no focus";
+    const auto caretOnCurrentCell = [this] {
+        return editor.CaretPos() == editor.CellRect(editor.Col(), editor.Row()).topLeft();
+    };
+
+    // A program move, with nothing else to put the caret right.
+    editor.MoveColRow(9, 4, true);
+    EXPECT_EQ(editor.Col(), 9);
+    EXPECT_TRUE(caretOnCurrentCell());
+
+    // A mouse press on another byte.
+    const QPoint target = editor.CellRect(20, 5).center();
+    QTest::mouseClick(editor.viewport(), Qt::LeftButton, Qt::NoModifier, target);
+    EXPECT_EQ(editor.Col(), 20);
+    EXPECT_TRUE(caretOnCurrentCell());
+
+    // Removing a selection that ends where the caret stands moves the caret
+    // to its first byte.
+    editor.SetSelStart(16);
+    editor.SetSelEnd(31);
+    editor.DeleteSelection();
+    EXPECT_EQ(editor.DataSize(), 184);
+    EXPECT_EQ(editor.CaretPosition(), 16);
+    EXPECT_TRUE(caretOnCurrentCell());
+}

@@ -371,3 +371,15 @@ TEST(DropRules, DropSourceAnswers)
     EXPECT_EQ(KeyStateOf(Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier),
               MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL);
 }
+
+TEST(DropRules, DragsProposeACopyWhereverTheSourceAllowsOne)
+{
+    // A foreign target (a file manager) takes the proposal; a proposed move
+    // would make the editor delete the bytes it dragged out.
+    EXPECT_EQ(ProposedDropAction(DROPEFFECT_COPY | DROPEFFECT_MOVE), Qt::CopyAction);
+    EXPECT_EQ(ProposedDropAction(DROPEFFECT_COPY), Qt::CopyAction);
+    EXPECT_EQ(ProposedDropAction(DROPEFFECT_MOVE), Qt::MoveAction);
+    EXPECT_EQ(ProposedDropAction(DROPEFFECT_MOVE | DROPEFFECT_LINK), Qt::MoveAction);
+    EXPECT_EQ(ProposedDropAction(DROPEFFECT_LINK), Qt::LinkAction);
+    EXPECT_EQ(ProposedDropAction(DROPEFFECT_NONE), Qt::IgnoreAction);
+}
