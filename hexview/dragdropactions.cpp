@@ -62,7 +62,11 @@ protected:
             }
             drop->setDropAction(Qt::CopyAction);
             drop->accept();
-            m_window.OpenFile(files.first());
+            // Opened once the drop has finished: the source waits for the
+            // drop's answer, and opening may ask about unsaved changes.
+            QMetaObject::invokeMethod(
+                &m_window, [window = &m_window, file = files.first()] { window->OpenFile(file); },
+                Qt::QueuedConnection);
             return true;
         }
         default:

@@ -1,8 +1,12 @@
-// A stand-in for a file manager's folder window, for checking drags out of
-// the editor by hand or under Xvfb: files dropped on it (text/uri-list) are
-// copied into the folder given on the command line, and each copy's name and
-// size is printed. Usage: dropreceiver FOLDER
+// A stand-in for a file manager's folder window, for checking drag and drop
+// with the editor by hand or under Xvfb. Files dropped on it (text/uri-list)
+// are copied into the folder given on the command line, and each copy's name
+// and size is printed. A drag started on it offers the folder's files, as a
+// file manager does; the action the target chose is printed.
+// Usage: dropreceiver FOLDER
 #include <QApplication>
+#include <QDrag>
+#include <QMouseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -64,8 +68,29 @@ protected:
         setText(QStringLiteral("Dropped\n%1").arg(m_folder));
     }
 
+    void mousePressEvent(QMouseEvent* e) override { m_pressPoint = e->position().toPoint(); }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        if (!(e->buttons() & Qt::LeftButton) ||
+            (e->position().toPoint() - m_pressPoint).manhattanLength() < QApplication::startDragDistance())
+            return;
+        QList<QUrl> urls;
+        const QDir folder(m_folder);
+        for (const QString& name : folder.entryList(QDir::Files, QDir::Name))
+            urls.append(QUrl::fromLocalFile(folder.absoluteFilePath(name)));
+        if (urls.isEmpty())
+            return;
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        auto* drag = new QDrag(this);
+        drag->setMimeData(data);
+        const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
+        QTextStream(stdout) << "dragged " << urls.size() << " file(s), action " << int(action) << Qt::endl;
+    }
+
 private:
     QString m_folder;
+    QPoint m_pressPoint;
 };
 
 } // namespace

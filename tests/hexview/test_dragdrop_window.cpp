@@ -24,6 +24,8 @@ TEST_F(HexViewWindowTest, FileDroppedOnTheWindowOpensIt)
     QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &mime, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &drop);
     EXPECT_TRUE(drop.isAccepted());
+    EXPECT_NE(Editor().FileName(), path) << "the drop is answered before the file opens";
+    QApplication::processEvents();
     EXPECT_EQ(Editor().FileName(), path) << "the first file opens";
     EXPECT_EQ(Editor().DataSize(), 3);
     EXPECT_TRUE(errors.isEmpty());
