@@ -141,7 +141,16 @@ bool HexViewWindow::OpenFile(const QString& path)
     progress.setAutoReset(false);
     progress.setAutoClose(false);
     m_progress = &progress;
-    const bool ok = RunGuarded([&] { m_editor->LoadFromFile(path); });
+    const bool ok = RunGuarded([&] {
+        try {
+            m_editor->LoadFromFile(path);
+        } catch (...) {
+            // Gone before the error box runs its event loop, where the
+            // dialog's delayed showing would otherwise put it on top.
+            progress.cancel();
+            throw;
+        }
+    });
     m_progress = nullptr;
     if (!ok && !m_editor->HasFile())
         m_editor->CreateEmptyFile(QString()); // a partly read file is gone: say so in the title

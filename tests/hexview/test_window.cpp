@@ -6,10 +6,13 @@
 #include "hexview/firmwareoverlay.h"
 #include "hexview/statusbar.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
 
 using namespace hexview;
 
@@ -65,6 +68,30 @@ TEST_F(HexViewWindowTest, AMissingFileIsReportedAndTheWindowStaysUsable)
     const QString next = files.Write("next.bin", "0123456789");
     EXPECT_TRUE(window->OpenFile(next));
     EXPECT_EQ(Editor().DataSize(), 10);
+}
+
+TEST_F(HexViewWindowTest, TheLoadingDialogIsGoneWhileAnErrorIsShown)
+{
+    // The error box runs an event loop; the loading dialog's delayed showing
+    // (a timer of its own) must not put it on top of the message.
+    int dialogs = 0;
+    bool shownOrPending = false;
+    window->ErrorReporter = [&](const QString& text) {
+        errors << text;
+        QTest::qWait(50);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (!qobject_cast<QProgressDialog*>(widget))
+                continue;
+            ++dialogs;
+            shownOrPending |= widget->isVisible();
+            for (const QTimer* timer : widget->findChildren<QTimer*>())
+                shownOrPending |= timer->isActive();
+        }
+    };
+    EXPECT_FALSE(window->OpenFile(files.dir.filePath("missing.bin")));
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_EQ(dialogs, 1) << "the loading dialog still exists while the error is shown";
+    EXPECT_FALSE(shownOrPending);
 }
 
 TEST_F(HexViewWindowTest, FilesOf2GiBAreRefusedWithTheEditorsMessage)
