@@ -43,6 +43,11 @@ TEST_F(ExKeyboardTest, CtrlZUndoesAndCtrlShiftZRedoes)
     in.key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(data().toHex(), QByteArray("5a5a5a5a"));
     EXPECT_FALSE(ex.CanUndo());
+    // The last undo leaves the redo record: the first digit comes back.
+    in.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(data().toHex(), QByteArray("ca5a5a5a"));
+    EXPECT_TRUE(ex.CanUndo());
+    EXPECT_FALSE(ex.CanRedo());
 }
 
 TEST_F(ExKeyboardTest, CtrlASelectsAll)
