@@ -11,8 +11,11 @@
 #include "platform/core/codepages.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRawFont>
 
 namespace {
 
@@ -40,6 +43,14 @@ struct TMPHCellColors
 // columns and rows.
 struct TMPHPaintContext
 {
+    // A character of the editor's own font, shaped once per paint: drawing
+    // the glyph skips the text layout a drawText call does for every cell.
+    struct TGlyph
+    {
+        QGlyphRun run;
+        int advance = 0;
+        bool usable = false; // false: not in the font itself, drawn as text (font fallback)
+    };
     QPainter& painter;
     QFontMetrics metrics;
     bool focused = false;
@@ -57,8 +68,27 @@ struct TMPHPaintContext
     QVector<TBand> rows; // the visible data rows
     QColor background, activeBackground, offset, offsetBack, currentOffset, currentOffsetBack;
     QColor oddColumn, evenColumn, changedText, changedBack, grid, fontColor, shadow, highlight;
+    QRawFont rawFont;
+    QHash<char16_t, TGlyph> glyphs;
 
-    TMPHPaintContext(QPainter& p, const QFont& font) : painter(p), metrics(font) {}
+    TMPHPaintContext(QPainter& p, const QFont& font) : painter(p), metrics(font), rawFont(QRawFont::fromFont(font)) {}
+
+    const TGlyph& GlyphOf(QChar c)
+    {
+        auto it = glyphs.find(c.unicode());
+        if (it != glyphs.end())
+            return *it;
+        TGlyph glyph;
+        glyph.advance = metrics.horizontalAdvance(c);
+        const QList<quint32> indexes = rawFont.isValid() ? rawFont.glyphIndexesForString(QString(c)) : QList<quint32>();
+        if (indexes.size() == 1 && indexes.first() != 0 && !c.isSpace() && c.isPrint()) {
+            glyph.run.setRawFont(rawFont);
+            glyph.run.setGlyphIndexes(indexes);
+            glyph.run.setPositions({QPointF(0, 0)});
+            glyph.usable = true;
+        }
+        return *glyphs.insert(c.unicode(), glyph);
+    }
 
     // Cell rectangles and line positions in viewport coordinates; mirrored
     // for a right-to-left layout.
@@ -193,7 +223,8 @@ void TCustomMPHexEditor::DrawCellText(TMPHPaintContext& ctx, int col, int row, c
     p.fillRect(cell, colors.fill);
     if (text.isEmpty())
         return;
-    const int textWidth = ctx.metrics.horizontalAdvance(text);
+    const TMPHPaintContext::TGlyph* glyph = (!gutter && text.size() == 1) ? &ctx.GlyphOf(text.at(0)) : nullptr;
+    const int textWidth = glyph ? glyph->advance : ctx.metrics.horizontalAdvance(text);
     const int x = gutter ? cell.left() + cell.width() - textWidth - 4 : textRect.left();
     const QRect box = QRect(x, cell.top(), textWidth, ctx.metrics.height()) & textRect;
     if (colors.textBack != colors.fill)
@@ -205,7 +236,11 @@ void TCustomMPHexEditor::DrawCellText(TMPHPaintContext& ctx, int col, int row, c
         p.save();
         p.setClipRect(textRect);
     }
-    p.drawText(QPoint(x, cell.top() + ctx.metrics.ascent()), text);
+    const QPoint baseline(x, cell.top() + ctx.metrics.ascent());
+    if (glyph && glyph->usable)
+        p.drawGlyphRun(baseline, glyph->run);
+    else
+        p.drawText(baseline, text);
     if (clip)
         p.restore();
 }
