@@ -349,6 +349,45 @@ TEST_F(PaintTest, UnicodeModeShowsAnOddLastByteWithAZeroHalf)
     EXPECT_GT(count(shot(), cell(gap() + 1, 2), resolve(editor.Colors()->ChangedBackground())), 0);
 }
 
+TEST_F(PaintTest, CellCharactersLookAsDrawnTextAtTheCellsBaseline)
+{
+    // Hex digits and characters (one a space, one missing from most fonts)
+    // must look exactly as drawText would put them into their cells.
+    load(QByteArray("Ag~ \x7F", 5));
+    editor.SetFocusFrame(false);
+    editor.SetShowPositionIfNotFocused(false);
+    const QImage image = shot();
+    const QFontMetrics metrics(editor.font());
+    const QColor odd = resolve(editor.Colors()->OddColumn());
+    const QColor even = resolve(editor.Colors()->EvenColumn());
+    const QString hex = QStringLiteral("4167") + QStringLiteral("7E20") + QStringLiteral("7F");
+    std::vector<std::tuple<int, QChar, QColor>> cells;
+    for (int i = 0; i < hex.size(); ++i)
+        cells.emplace_back(2 + i, hex[i], (i / 4) % 2 == 0 ? odd : even);
+    const QString chars = QStringLiteral("Ag~ ");
+    // Outside the character field, its cells take the colour of the column
+    // group their own column number falls in.
+    for (int i = 0; i < chars.size(); ++i) {
+        const int col = gap() + 1 + i;
+        cells.emplace_back(col, chars[i], ((col - 2) / (2 * editor.BytesPerColumn())) % 2 == 0 ? odd : even);
+    }
+    for (const auto& [col, ch, color] : cells) {
+        const QRect r = cell(col, 2);
+        const QRect textRect(r.left(), r.top(), editor.CharWidth(), metrics.height());
+        QImage expected(image.copy(textRect));
+        const QColor back = QColor::fromRgb(image.pixel(r.right() - 1, r.top() + 1));
+        expected.fill(back);
+        {
+            QPainter p(&expected);
+            p.setFont(editor.font());
+            p.setPen(color);
+            p.drawText(QPoint(0, metrics.ascent()), QString(ch));
+        }
+        EXPECT_EQ(image.copy(textRect), expected.convertToFormat(QImage::Format_RGB32))
+            << "column " << col << " character " << int(ch.unicode());
+    }
+}
+
 TEST_F(PaintTest, PaintReadsOnlyThePaintedRowsOfAHugeDocument)
 {
     // A 1 GiB buffer, grown in steps small enough that the stream does not
