@@ -135,6 +135,25 @@ void ImportLine(TMPHexEditorEx& editor, const TMPHSettingsLine& line)
     WriteValue(current, property, PropertyValueFromText(property, line.Value, line.Name));
 }
 
+// BytesPerUnit comes before UnicodeChars in the list, and in unicode mode it
+// takes nothing but 2. Settings exported outside unicode mode (BytesPerUnit=1,
+// UnicodeChars=False) would thus stop at their BytesPerUnit line when taken
+// into an editor that is in unicode mode: leaving unicode mode is applied
+// first. Every other combination imports in the list's order as it is.
+void LeaveUnicodeModeFirst(TMPHexEditorEx& editor, const QStringList& lines)
+{
+    if (!editor.UnicodeChars())
+        return;
+    for (const QString& text : lines) {
+        const TMPHSettingsLine line = ParseSettingsLine(text);
+        if (line.Name.compare(QLatin1String("UnicodeChars"), Qt::CaseInsensitive) == 0
+            && line.Value.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) {
+            ImportLine(editor, line);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 QString TMPHexEditorEx::GetSettingsText()
@@ -155,7 +174,9 @@ void TMPHexEditorEx::SetSettingsText(const QString& text)
         TMPHexEditorEx* editor;
         ~Unlock() { editor->UnlockPaint(); }
     } unlock{this};
-    for (const QString& line : SplitSettingsLines(text))
+    const QStringList lines = SplitSettingsLines(text);
+    LeaveUnicodeModeFirst(*this, lines);
+    for (const QString& line : lines)
         ImportLine(*this, ParseSettingsLine(line));
 }
 

@@ -225,6 +225,30 @@ TEST_F(ExEditorTest, ExportImportRoundTripRestoresChangedSettings)
     EXPECT_NE(editor.GetSettingsText(), TMPHexEditorEx().GetSettingsText());
 }
 
+TEST_F(ExEditorTest, SettingsFromOutsideUnicodeModeImportIntoAnEditorInIt)
+{
+    TTestEditorEx source;
+    source.SetSettingsText(QStringLiteral("BytesPerRow=20\nTranslation=tkDos8\n"));
+    const QString plain = source.GetSettingsText();
+    ASSERT_EQ(ValueOf(plain, QStringLiteral("UnicodeChars")), QStringLiteral("False"));
+    ASSERT_EQ(ValueOf(plain, QStringLiteral("BytesPerUnit")), QStringLiteral("1"));
+
+    editor.SetUnicodeChars(true);
+    ASSERT_EQ(editor.BytesPerUnit(), 2);
+    editor.SetSettingsText(plain);
+    EXPECT_FALSE(editor.UnicodeChars());
+    EXPECT_EQ(editor.BytesPerUnit(), 1);
+    EXPECT_EQ(editor.Translation(), tkDos8);
+    EXPECT_EQ(editor.GetSettingsText(), plain);
+
+    // And back: the unicode settings go in in their own order.
+    source.SetUnicodeChars(true);
+    const QString unicode = source.GetSettingsText();
+    editor.SetSettingsText(unicode);
+    EXPECT_TRUE(editor.UnicodeChars());
+    EXPECT_EQ(editor.GetSettingsText(), unicode);
+}
+
 TEST(SettingsPaintLock, ImportRepaintsOnceAtTheEnd)
 {
     PaintCountingEditor editor;
