@@ -367,8 +367,6 @@ HRESULT TMimeDataObject::GetData(const TFormatEtc& format, TStgMedium& medium)
     return S_OK;
 }
 
-HRESULT TMimeDataObject::GetDataHere(const TFormatEtc&, TStgMedium&) { return E_NOTIMPL; }
-
 HRESULT TMimeDataObject::QueryGetData(const TFormatEtc& format)
 {
     if (format.dwAspect != DVASPECT_CONTENT)
@@ -379,43 +377,7 @@ HRESULT TMimeDataObject::QueryGetData(const TFormatEtc& format)
     return DV_E_FORMATETC;
 }
 
-HRESULT TMimeDataObject::GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out)
-{
-    out = in;
-    out.ptd = 0;
-    return DATA_S_SAMEFORMATETC;
-}
-
-HRESULT TMimeDataObject::SetData(const TFormatEtc&, TStgMedium& medium, bool release)
-{
-    if (release)
-        ReleaseStgMedium(medium);
-    return E_NOTIMPL;
-}
-
-HRESULT TMimeDataObject::EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator)
-{
-    if (!enumerator)
-        return E_INVALIDARG;
-    *enumerator = nullptr;
-    if (direction != DATADIR_GET)
-        return E_NOTIMPL;
-    *enumerator = new TFormatEtcListEnumerator(m_formats);
-    (*enumerator)->AddRef();
-    return S_OK;
-}
-
-HRESULT TMimeDataObject::DAdvise(const TFormatEtc&, uint32_t, IAdviseSink*, uint32_t*)
-{
-    return OLE_E_ADVISENOTSUPPORTED;
-}
-HRESULT TMimeDataObject::DUnadvise(uint32_t) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT TMimeDataObject::EnumDAdvise(IEnumSTATDATA** enumerator)
-{
-    if (enumerator)
-        *enumerator = nullptr;
-    return OLE_E_ADVISENOTSUPPORTED;
-}
+IEnumFORMATETC* TMimeDataObject::NewFormatEnumerator() { return new TFormatEtcListEnumerator(m_formats); }
 
 // ==== the clipboard ======================================================================
 

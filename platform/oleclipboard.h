@@ -13,6 +13,7 @@
 //
 // The mapping is documented in docs/architecture.md (section "Data transfer").
 
+#include "platform/core/dataobjectbase.h"
 #include "platform/core/oletypes.h"
 
 #include <QMimeData>
@@ -59,22 +60,18 @@ private:
 // Every MIME type of the object, rendered now.
 QMimeData* RenderMimeData(IDataObject* object);
 
-class TMimeDataObject final : public TInterfacedObject<IDataObject>
+class TMimeDataObject final : public TDataObjectBase
 {
 public:
     explicit TMimeDataObject(const QMimeData* data);
 
     HRESULT GetData(const TFormatEtc& format, TStgMedium& medium) override;
-    HRESULT GetDataHere(const TFormatEtc& format, TStgMedium& medium) override;
     HRESULT QueryGetData(const TFormatEtc& format) override;
-    HRESULT GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out) override;
-    HRESULT SetData(const TFormatEtc& format, TStgMedium& medium, bool release) override;
-    HRESULT EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator) override;
-    HRESULT DAdvise(const TFormatEtc& format, uint32_t advf, IAdviseSink* sink, uint32_t* connection) override;
-    HRESULT DUnadvise(uint32_t connection) override;
-    HRESULT EnumDAdvise(IEnumSTATDATA** enumerator) override;
 
     const QVector<TFormatEtc>& Formats() const { return m_formats; }
+
+protected:
+    IEnumFORMATETC* NewFormatEnumerator() override;
 
 private:
     void AddFormat(CLIPFORMAT format, uint32_t tymed = TYMED_HGLOBAL, const QString& mimeType = QString());

@@ -104,13 +104,6 @@ HRESULT TMPHDataObject::QueryGetData(const TFormatEtc& format)
     return S_OK;
 }
 
-HRESULT TMPHDataObject::GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out)
-{
-    out = in;
-    out.ptd = 0;
-    return DATA_S_SAMEFORMATETC;
-}
-
 HRESULT TMPHDataObject::SetData(const TFormatEtc& format, TStgMedium& medium, bool release)
 {
     HRESULT result = E_NOTIMPL;
@@ -128,28 +121,4 @@ HRESULT TMPHDataObject::SetData(const TFormatEtc& format, TStgMedium& medium, bo
     return result;
 }
 
-HRESULT TMPHDataObject::EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator)
-{
-    if (!enumerator)
-        return E_INVALIDARG;
-    *enumerator = nullptr;
-    if (direction != DATADIR_GET)
-        return E_NOTIMPL;
-    *enumerator = new TMPHEnumFormatETC;
-    (*enumerator)->AddRef();
-    return S_OK;
-}
-
-HRESULT TMPHDataObject::DAdvise(const TFormatEtc&, uint32_t, IAdviseSink*, uint32_t*)
-{
-    return OLE_E_ADVISENOTSUPPORTED;
-}
-
-HRESULT TMPHDataObject::DUnadvise(uint32_t) { return OLE_E_ADVISENOTSUPPORTED; }
-
-HRESULT TMPHDataObject::EnumDAdvise(IEnumSTATDATA** enumerator)
-{
-    if (enumerator)
-        *enumerator = nullptr;
-    return OLE_E_ADVISENOTSUPPORTED;
-}
+IEnumFORMATETC* TMPHDataObject::NewFormatEnumerator() { return new TMPHEnumFormatETC; }

@@ -5,12 +5,13 @@
 // descriptor plus file contents).
 
 #include "hexeditor/ex/mphclipformats.h"
+#include "platform/core/dataobjectbase.h"
 #include "platform/core/streams.h"
 
 #include <QString>
 #include <memory>
 
-class TMPHDataObject final : public TInterfacedObject<IDataObject>
+class TMPHDataObject final : public TDataObjectBase
 {
 public:
     // Copies count bytes from start out of source (nothing when source is null
@@ -23,12 +24,7 @@ public:
     HRESULT GetData(const TFormatEtc& format, TStgMedium& medium) override;
     HRESULT GetDataHere(const TFormatEtc& format, TStgMedium& medium) override;
     HRESULT QueryGetData(const TFormatEtc& format) override;
-    HRESULT GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out) override;
     HRESULT SetData(const TFormatEtc& format, TStgMedium& medium, bool release) override;
-    HRESULT EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator) override;
-    HRESULT DAdvise(const TFormatEtc& format, uint32_t advf, IAdviseSink* sink, uint32_t* connection) override;
-    HRESULT DUnadvise(uint32_t connection) override;
-    HRESULT EnumDAdvise(IEnumSTATDATA** enumerator) override;
 
     const uint8_t* Data() const { return m_data.get(); }
     int32_t DataCount() const { return m_dataCount; }
@@ -40,6 +36,9 @@ public:
 
     // Block size GetData allocates for a format (0 for formats not offered).
     size_t BlockSize(CLIPFORMAT format) const;
+
+protected:
+    IEnumFORMATETC* NewFormatEnumerator() override;
 
 private:
     void Fill(CLIPFORMAT format, uint8_t* block) const;

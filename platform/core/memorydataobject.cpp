@@ -107,8 +107,6 @@ HRESULT TMemoryDataObject::GetData(const TFormatEtc& format, TStgMedium& medium)
     return S_OK;
 }
 
-HRESULT TMemoryDataObject::GetDataHere(const TFormatEtc&, TStgMedium&) { return E_NOTIMPL; }
-
 HRESULT TMemoryDataObject::QueryGetData(const TFormatEtc& format)
 {
     if (format.dwAspect != DVASPECT_CONTENT)
@@ -119,43 +117,12 @@ HRESULT TMemoryDataObject::QueryGetData(const TFormatEtc& format)
     return (e->format.tymed & format.tymed) ? S_OK : DV_E_TYMED;
 }
 
-HRESULT TMemoryDataObject::GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out)
+IEnumFORMATETC* TMemoryDataObject::NewFormatEnumerator()
 {
-    out = in;
-    out.ptd = 0;
-    return DATA_S_SAMEFORMATETC;
-}
-
-HRESULT TMemoryDataObject::SetData(const TFormatEtc&, TStgMedium& medium, bool release)
-{
-    if (release)
-        ReleaseStgMedium(medium);
-    return E_NOTIMPL;
-}
-
-HRESULT TMemoryDataObject::EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator)
-{
-    if (!enumerator)
-        return E_INVALIDARG;
-    *enumerator = nullptr;
-    if (direction != DATADIR_GET || FailEnumeration)
-        return E_NOTIMPL;
+    if (FailEnumeration)
+        return nullptr;
     QVector<TFormatEtc> list;
     for (const TEntry& e : m_entries)
         list.append(e.format);
-    *enumerator = new TFormatEtcListEnumerator(list);
-    (*enumerator)->AddRef();
-    return S_OK;
-}
-
-HRESULT TMemoryDataObject::DAdvise(const TFormatEtc&, uint32_t, IAdviseSink*, uint32_t*)
-{
-    return OLE_E_ADVISENOTSUPPORTED;
-}
-HRESULT TMemoryDataObject::DUnadvise(uint32_t) { return OLE_E_ADVISENOTSUPPORTED; }
-HRESULT TMemoryDataObject::EnumDAdvise(IEnumSTATDATA** enumerator)
-{
-    if (enumerator)
-        *enumerator = nullptr;
-    return OLE_E_ADVISENOTSUPPORTED;
+    return new TFormatEtcListEnumerator(list);
 }

@@ -4,12 +4,13 @@
 // Each GetData hands out a fresh copy that the caller releases. Used to offer
 // ready-made data (plain text, data built by a program) and by tests.
 
+#include "platform/core/dataobjectbase.h"
 #include "platform/core/oletypes.h"
 
 #include <QByteArray>
 #include <QVector>
 
-class TMemoryDataObject final : public TInterfacedObject<IDataObject>
+class TMemoryDataObject final : public TDataObjectBase
 {
 public:
     TMemoryDataObject() = default;
@@ -28,14 +29,10 @@ public:
     int GetDataCalls = 0;
 
     HRESULT GetData(const TFormatEtc& format, TStgMedium& medium) override;
-    HRESULT GetDataHere(const TFormatEtc& format, TStgMedium& medium) override;
     HRESULT QueryGetData(const TFormatEtc& format) override;
-    HRESULT GetCanonicalFormatEtc(const TFormatEtc& in, TFormatEtc& out) override;
-    HRESULT SetData(const TFormatEtc& format, TStgMedium& medium, bool release) override;
-    HRESULT EnumFormatEtc(uint32_t direction, IEnumFORMATETC** enumerator) override;
-    HRESULT DAdvise(const TFormatEtc& format, uint32_t advf, IAdviseSink* sink, uint32_t* connection) override;
-    HRESULT DUnadvise(uint32_t connection) override;
-    HRESULT EnumDAdvise(IEnumSTATDATA** enumerator) override;
+
+protected:
+    IEnumFORMATETC* NewFormatEnumerator() override;
 
 private:
     struct TEntry
