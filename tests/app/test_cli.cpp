@@ -29,10 +29,10 @@ struct TRun
     QString err;
 };
 
-// The source tree, found from this file's place in it.
+// The source tree (set by the build).
 QString SourceDir()
 {
-    return QFileInfo(QStringLiteral(__FILE__)).absoluteDir().absoluteFilePath(QStringLiteral("../.."));
+    return QStringLiteral(EDITBOOT_SOURCE_DIR);
 }
 
 // Runs a program without any display: DISPLAY, WAYLAND_DISPLAY and

@@ -18,15 +18,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include "test_folder.h"
+#include "support/filesizelimit.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <stdexcept>
-#include <sys/resource.h>
 
 namespace {
 
@@ -471,32 +470,6 @@ TEST_F(MainWindowTest, CancelledDialogsWriteNothingAndLeaveTheImageUsable)
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].BoxKind, TBox::bkInformation);
 }
-
-// Lowers the largest file the process may write, as a full disk would; writes
-// past it fail with EFBIG instead of ending the process.
-class TFileSizeLimit
-{
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previousSignal = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousSignal);
-    }
-    bool Active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_previousSignal)(int) = nullptr;
-    bool m_active = false;
-};
 
 TEST_F(MainWindowTest, FailedSaveLeavesTheTargetUntouchedAndTheWindowWorking)
 {

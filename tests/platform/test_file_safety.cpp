@@ -6,6 +6,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/fileutils.h"
 #include "platform/core/streams.h"
+#include "support/filesizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,32 +61,6 @@ QString StreamErrorOf(F&& call)
     }
     return QStringLiteral("<no error>");
 }
-
-// Lowers the largest file this process may write; writes past it fail with
-// EFBIG instead of ending the process.
-class TFileSizeLimit
-{
-public:
-    explicit TFileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~TFileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previous);
-    }
-    bool Active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_previous)(int) = nullptr;
-    bool m_active = false;
-};
 
 } // namespace
 

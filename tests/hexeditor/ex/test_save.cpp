@@ -3,38 +3,11 @@
 #include "ex_fixture.h"
 
 #include "platform/core/exceptions.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
-
-// Limits the size of files this process may write while it lives; a write
-// past the limit fails with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    bool Active() const { return m_active; }
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 class SaveTest : public ExEditorTest
 {
@@ -106,7 +79,7 @@ TEST_F(SaveTest, WriteFailingPartWayLeavesTheOriginalUnderItsName)
     writeFile(QStringLiteral("doc.bin.bak"), "older backup");
     QString message;
     {
-        FileSizeLimit limit(16 * 1024);
+        TFileSizeLimit limit(16 * 1024);
         ASSERT_TRUE(limit.Active());
         try {
             editor.SaveToFile();
@@ -124,7 +97,7 @@ TEST_F(SaveTest, WriteFailingPartWayLeavesTheOriginalUnderItsName)
     // Without backups the original is never moved and stays as well.
     editor.SetCreateBackup(false);
     {
-        FileSizeLimit limit(16 * 1024);
+        TFileSizeLimit limit(16 * 1024);
         EXPECT_THROW(editor.SaveToFile(), EFileOpenError);
     }
     EXPECT_EQ(readFile(path), original);
