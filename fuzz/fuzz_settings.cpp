@@ -37,10 +37,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     TMPHexEditorEx& editor = *g_editor;
-    // Start every input from the defaults. Unicode mode goes off first: in
-    // the settings order BytesPerUnit comes before UnicodeChars, and unicode
-    // mode refuses any unit but 2.
-    editor.SetUnicodeChars(false);
+    // Start every input from the defaults (the import leaves unicode mode
+    // first when the previous input left the editor in it).
     editor.SetSettingsText(*g_defaults);
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     bool applied = true;
