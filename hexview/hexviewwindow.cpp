@@ -9,6 +9,8 @@
 #include "hexview/core/recentfiles.h"
 #include "platform/core/exceptions.h"
 
+#include <algorithm>
+
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -180,6 +182,13 @@ void HexViewWindow::WithProgressDialog(const QString& label, const std::function
         throw;
     }
     m_progress = previous;
+}
+
+bool HexViewWindow::ContinueAfterProgress(int percent)
+{
+    bool cancel = false;
+    ReportProgress(uint8_t(std::clamp(percent, 0, 100)), cancel);
+    return !cancel;
 }
 
 void HexViewWindow::SetRecentFiles(const QStringList& list)

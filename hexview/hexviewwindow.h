@@ -76,6 +76,10 @@ public:
     // reports drive (Cancel sets the report's cancel flag). Exceptions of
     // action pass on to the caller.
     void WithProgressDialog(const QString& label, const std::function<void()>& action);
+    // A report of the window's own long operations while WithProgressDialog
+    // runs (the editor's reports arrive through OnProgress): false once
+    // the user has cancelled.
+    bool ContinueAfterProgress(int percent);
 
     // Called on each progress report while loading, after the dialog was
     // updated (a test seam: it may cancel the dialog).

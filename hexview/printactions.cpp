@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStatusBar>
 #include <QTemporaryFile>
 
 namespace hexview {
@@ -27,6 +28,12 @@ QString AskWithFileDialog(HexViewWindow& window)
                                         HexViewWindow::tr("PDF files (*.pdf)"));
 }
 
+// The page progress of a print run in the window's progress dialog.
+TPrintProgress PagesIn(HexViewWindow& window)
+{
+    return [&window](int percent) { return window.ContinueAfterProgress(percent); };
+}
+
 void PrintWithDialog(HexViewWindow& window)
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -35,13 +42,19 @@ void PrintWithDialog(HexViewWindow& window)
     dialog.setWindowTitle(HexViewWindow::tr("Print"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    window.RunGuarded([&] {
-        if (PrintEditor(window.Editor(), printer) == 0)
+    int pages = 0;
+    const bool ok = window.RunGuarded([&] {
+        window.WithProgressDialog(HexViewWindow::tr("Printing..."),
+                                  [&] { pages = PrintEditor(window.Editor(), printer, PagesIn(window)); });
+        if (pages == 0)
             throw Exception(HexViewWindow::tr("Cannot print to %1").arg(printer.printerName()));
     });
+    if (ok && pages < 0)
+        window.statusBar()->showMessage(HexViewWindow::tr("Printing cancelled"), 5000);
 }
 
-void WritePdf(TMPHexEditorEx& editor, const QString& path)
+// Writes the PDF; false when the user cancelled (nothing is left behind).
+bool WritePdf(TMPHexEditorEx& editor, const QString& path, const TPrintProgress& progress)
 {
     const QString cannot = HexViewWindow::tr("Cannot write %1").arg(path);
     // A temporary file beside the target, renamed over it when complete.
@@ -53,7 +66,10 @@ void WritePdf(TMPHexEditorEx& editor, const QString& path)
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(temp.fileName());
     printer.setDocName(QFileInfo(editor.FileName()).fileName());
-    if (PrintEditor(editor, printer) == 0)
+    const int pages = PrintEditor(editor, printer, progress);
+    if (pages < 0)
+        return false;
+    if (pages == 0)
         throw Exception(cannot);
     if (QFileInfo(temp.fileName()).size() == 0)
         throw Exception(cannot);
@@ -61,6 +77,7 @@ void WritePdf(TMPHexEditorEx& editor, const QString& path)
         throw Exception(cannot + QStringLiteral(" (") + SysErrorMessage(LastFileError()) + u')');
     temp.setAutoRemove(false);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
 }
 
 } // namespace
@@ -71,7 +88,14 @@ bool ExportPdf(HexViewWindow& window, const QString& path)
 {
     if (path.isEmpty())
         return false;
-    return window.RunGuarded([&] { WritePdf(window.Editor(), path); });
+    bool written = false;
+    const bool ok = window.RunGuarded([&] {
+        window.WithProgressDialog(HexViewWindow::tr("Writing %1...").arg(QFileInfo(path).fileName()),
+                                  [&] { written = WritePdf(window.Editor(), path, PagesIn(window)); });
+    });
+    if (ok && !written)
+        window.statusBar()->showMessage(HexViewWindow::tr("PDF export cancelled"), 5000);
+    return ok && written;
 }
 
 void InstallPrintActions(HexViewWindow& window)

@@ -147,7 +147,7 @@ TPageGeometry Measure(QPrinter& printer, const QFont& font, int lineChars, int f
 
 } // namespace
 
-int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer)
+int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer, const TPrintProgress& progress)
 {
     const TMPHPrintOptions& options = *editor.PrintOptions();
     const TMPHPrintFlags flags = options.Flags();
@@ -184,6 +184,11 @@ int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer)
     int64_t row = range.First;
     const int64_t end = range.First + range.Count;
     for (int page = 1; page <= pages; ++page) {
+        if (progress && !progress(int(int64_t(page - 1) * 100 / pages))) {
+            printer.abort();
+            painter.end();
+            return -1;
+        }
         if (page > 1)
             printer.newPage();
         if (background.isValid())

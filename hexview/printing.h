@@ -14,12 +14,20 @@
 //   the ruler above the rows of every page.
 // Rows too wide for the page are scaled down to fit.
 
+#include <functional>
+
 class QPrinter;
 class TMPHexEditorEx;
 
 namespace hexview {
 
-// Prints to printer (a paper printer or PDF output); returns the number of pages.
-int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer);
+// Asked before each page with the share of pages done (0-100); false stops
+// the print run.
+using TPrintProgress = std::function<bool(int percent)>;
+
+// Prints to printer (a paper printer or PDF output); returns the number of
+// pages, 0 when the printer cannot be painted on, and -1 when progress
+// stopped the run (the printer's output is then abandoned).
+int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer, const TPrintProgress& progress = {});
 
 } // namespace hexview

@@ -4,8 +4,14 @@
 
 #include "hexview/printactions.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QStatusBar>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <vector>
 
 using namespace hexview;
 
@@ -98,4 +104,35 @@ TEST_F(PrintTest, AnUnwritableTargetIsReportedAndLeavesNothing)
     EXPECT_FALSE(ExportPdf(*window, files.dir.filePath("no/such/dir/out.pdf")));
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith("Cannot write")) << errors[0].toStdString();
+}
+
+TEST_F(PrintTest, ExportReportsPageProgressAndCanBeCancelled)
+{
+    openSample(16 * 600);
+    Editor().PrintOptions()->SetPageFooter("page %p/%n");
+    std::vector<int> reports;
+    window->ProgressHook = [&](QProgressDialog&, int percent) { reports.push_back(percent); };
+    const QString pdf = files.dir.filePath("pages.pdf");
+    ASSERT_TRUE(ExportPdf(*window, pdf));
+    ASSERT_GT(reports.size(), 2u) << "one report per page";
+    EXPECT_EQ(reports.front(), 0);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_LT(reports.back(), 100);
+    const QByteArray written = TTestFolder::Read(pdf);
+    ASSERT_TRUE(written.startsWith("%PDF"));
+
+    // Cancelled on the second page: the old file stays, nothing else is left.
+    reports.clear();
+    window->ProgressHook = [&](QProgressDialog& dialog, int percent) {
+        reports.push_back(percent);
+        if (reports.size() == 2)
+            dialog.cancel();
+    };
+    Editor().PrintOptions()->SetPageFooter("other %p/%n");
+    EXPECT_FALSE(ExportPdf(*window, pdf));
+    EXPECT_EQ(reports.size(), 2u) << "no page after the cancel";
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(TTestFolder::Read(pdf), written);
+    EXPECT_EQ(QDir(files.dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"pages.pdf", "sample.bin"}));
+    EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("PDF export cancelled"));
 }
