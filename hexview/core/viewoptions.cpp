@@ -152,19 +152,85 @@ bool ParseSelectionRange(const QString& text, int32_t& first, int32_t& last)
     return true;
 }
 
-TParsedCommandLine ParseViewCommandLine(const QStringList& arguments)
+namespace {
+
+// The toolkit's own options, which the application object takes from the
+// command line; those in the second list take a value.
+const char* const ToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+const char* const ToolkitValueOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                           "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                           "style", "stylesheet", "display", "geometry", "title", "name"};
+
+const QString ToolkitHelp = QStringLiteral(
+    "\nToolkit options (taken by the window system layer):\n"
+    "  -platform <name>          The window system plugin, e.g. xcb, wayland, offscreen.\n"
+    "  -style <name>             The widget style, e.g. Fusion.\n"
+    "  -stylesheet <file>        A style sheet for the window.\n"
+    "  -reverse                  Right-to-left layout.\n"
+    "  -qwindowgeometry <geom>   Size and place of the window, e.g. 900x600+0+0.\n"
+    "  -qwindowtitle <title>     The window's title.\n");
+
+// The name of a toolkit option (one or two leading dashes, an optional
+// "=value"), or empty when the argument is none.
+QString ToolkitOptionName(const QString& argument, bool& takesValue, bool& valueAttached)
+{
+    if (!argument.startsWith(u'-') || argument == QLatin1String("-") || argument == QLatin1String("--"))
+        return QString();
+    QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    valueAttached = name.contains(u'=');
+    name = name.section(u'=', 0, 0);
+    for (const char* flag : ToolkitFlags)
+        if (name == QLatin1String(flag)) {
+            takesValue = false;
+            return name;
+        }
+    for (const char* option : ToolkitValueOptions)
+        if (name == QLatin1String(option)) {
+            takesValue = true;
+            return name;
+        }
+    return QString();
+}
+
+} // namespace
+
+QStringList WithoutToolkitOptions(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--")) {
+            // Everything after "--" is a file name.
+            kept += arguments.mid(i);
+            break;
+        }
+        bool takesValue = false;
+        bool valueAttached = false;
+        if (i == 0 || ToolkitOptionName(argument, takesValue, valueAttached).isEmpty()) {
+            kept << argument;
+            continue;
+        }
+        if (takesValue && !valueAttached)
+            ++i;
+    }
+    return kept;
+}
+
+TParsedCommandLine ParseViewCommandLine(const QStringList& allArguments)
 {
     TParsedCommandLine result;
     QCommandLineParser parser;
     AddOptions(parser);
+    const QStringList arguments = WithoutToolkitOptions(allArguments);
     if (!parser.parse(arguments)) {
         result.Outcome = TParsedCommandLine::Error;
         result.Text = parser.errorText();
         return result;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
+    const bool helpAll = parser.isSet(QStringLiteral("help-all"));
+    if (parser.isSet(QStringLiteral("help")) || helpAll) {
         result.Outcome = TParsedCommandLine::ShowHelp;
-        result.Text = parser.helpText();
+        result.Text = parser.helpText() + (helpAll ? ToolkitHelp : QString());
         // The usage line names the program as it was called (the parser
         // would take the application object's, or none without one).
         const QString name = arguments.isEmpty() ? QStringLiteral("hexview") : QFileInfo(arguments[0]).fileName();

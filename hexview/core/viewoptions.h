@@ -12,6 +12,10 @@
 
 namespace hexview {
 
+// The arguments without the toolkit's own options (-platform NAME,
+// -style=NAME, -reverse, ...), which the application object reads itself.
+QStringList WithoutToolkitOptions(const QStringList& arguments);
+
 struct TViewOptions {
     QString FileName; // empty: start with an empty document
     std::optional<int> BytesPerRow;

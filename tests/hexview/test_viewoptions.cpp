@@ -108,6 +108,27 @@ TEST(ViewOptions, HelpListsTheOptionsAndVersionNamesTheProgram)
     EXPECT_TRUE(version.Text.startsWith("hexview "));
 }
 
+TEST(ViewOptions, ToolkitOptionsAreLeftToTheToolkitAndListedInTheFullHelp)
+{
+    const TParsedCommandLine r = Parse({"-reverse", "-platform", "xcb", "--style=Fusion", "-qwindowgeometry",
+                                        "900x600+0+0", "--ruler", "data.bin", "-stylesheet=a.qss"});
+    ASSERT_EQ(r.Outcome, TParsedCommandLine::Run) << r.Text.toStdString();
+    EXPECT_EQ(r.Options.FileName, QStringLiteral("data.bin")) << "a toolkit option's value is not the file";
+    EXPECT_TRUE(r.Options.Ruler);
+    // After "--" everything is a file name, also what looks like an option.
+    const TParsedCommandLine named = Parse({"--", "-reverse"});
+    ASSERT_EQ(named.Outcome, TParsedCommandLine::Run) << named.Text.toStdString();
+    EXPECT_EQ(named.Options.FileName, QStringLiteral("-reverse"));
+    // Look-alikes of our own are still refused.
+    EXPECT_EQ(Parse({"-rulers"}).Outcome, TParsedCommandLine::Error);
+
+    const TParsedCommandLine all = Parse({"--help-all"});
+    ASSERT_EQ(all.Outcome, TParsedCommandLine::ShowHelp);
+    EXPECT_TRUE(all.Text.contains("--bytes-per-row"));
+    EXPECT_TRUE(all.Text.contains("-reverse"));
+    EXPECT_FALSE(Parse({"--help"}).Text.contains("-reverse")) << "the short help keeps to our own options";
+}
+
 TEST(ViewOptions, TranslationNamesInEveryForm)
 {
     EXPECT_EQ(TranslationFromName("WIN"), tkAsIs);
