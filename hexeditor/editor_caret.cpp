@@ -96,8 +96,7 @@ void TCustomMPHexEditor::UpdateCaretPos()
     }
     if (!hasFocus())
         return;
-    if (layoutDirection() == Qt::RightToLeft)
-        cell.moveLeft(viewport()->width() - cell.left() - cell.width());
+    cell = PhysicalRect(cell);
     m_inCharField = Col() > HexColumnCount() + 2;
     if (m_inCharField != m_activeFieldShown) {
         m_activeFieldShown = m_inCharField;

@@ -32,6 +32,16 @@ TMPHMousePoint TCustomMPHexEditor::AdjustMousePoint(int x, int y) const
     TMPHMousePoint point{x, y, MouseCoordUnclipped(x, y)};
     if (!InsertMode() || !isDataCell(point.Cell))
         return point;
+    // The arithmetic runs in grid coordinates; the point goes back mirrored
+    // in a right-to-left layout.
+    point.X = LogicalX(x);
+    AdjustInsertPoint(point);
+    point.X = LogicalX(point.X);
+    return point;
+}
+
+void TCustomMPHexEditor::AdjustInsertPoint(TMPHMousePoint& point) const
+{
     // Only the columns matter: take their extent on the top row, which is
     // visible even when the pointer has left the view.
     auto columnRect = [this](int col) { return CellRect(col, TopRow()); };
@@ -40,14 +50,14 @@ TMPHMousePoint TCustomMPHexEditor::AdjustMousePoint(int x, int y) const
     const int halfChar = m_charWidth / 2;
     QRect r = columnRect(point.Cell.X);
     if (r.isEmpty())
-        return point;
+        return;
     // The right half of a cell stands for the position after it.
     if (point.X >= r.left() + halfChar && point.Cell.X != lastHex && point.Cell.X != lastCol) {
         point.X = r.left() + r.width() + 1;
         ++point.Cell.X;
         r = columnRect(point.Cell.X);
         if (r.isEmpty())
-            return point;
+            return;
     }
     // Past the end of a row: the first cell of the field in the next row.
     if ((point.Cell.X == lastCol || point.Cell.X == lastHex) && point.X - r.left() > halfChar) {
@@ -58,7 +68,6 @@ TMPHMousePoint TCustomMPHexEditor::AdjustMousePoint(int x, int y) const
         if (!first.isEmpty())
             point.X = first.left();
     }
-    return point;
 }
 
 bool TCustomMPHexEditor::IsMouseOverSelection(int x, int y)

@@ -175,7 +175,7 @@ QVariant TCustomMPHexEditor::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImEnabled:
         return true;
     case Qt::ImCursorRectangle: {
-        const QRect r = CellRect(Col(), Row());
+        const QRect r = PhysicalRect(CellRect(Col(), Row()));
         return r.translated(viewport()->pos());
     }
     case Qt::ImHints:

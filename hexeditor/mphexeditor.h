@@ -374,6 +374,8 @@ public:
     // In insert mode a point on the right half of a cell stands for the cell
     // after it (and past the end of a row for the next row's first cell).
     TMPHMousePoint AdjustMousePoint(int x, int y) const;
+    // AdjustMousePoint's insert-mode rules on a point in grid coordinates.
+    void AdjustInsertPoint(TMPHMousePoint& point) const;
     // Whether the data cell under the point (viewport pixels) is selected;
     // the second form asks where the pointer is now.
     bool IsMouseOverSelection(int x, int y);

@@ -548,9 +548,23 @@ QRect TCustomGrid::CellRect(int col, int row) const
     return QRect(x, y, w, h);
 }
 
+QRect TCustomGrid::PhysicalRect(const QRect& gridRect) const
+{
+    if (layoutDirection() != Qt::RightToLeft || gridRect.isEmpty())
+        return gridRect;
+    return QRect(viewport()->width() - gridRect.left() - gridRect.width(), gridRect.top(), gridRect.width(),
+                 gridRect.height());
+}
+
+int TCustomGrid::LogicalX(int viewportX) const
+{
+    return layoutDirection() == Qt::RightToLeft ? viewport()->width() - 1 - viewportX : viewportX;
+}
+
 TGridCoord TCustomGrid::MouseCoord(int x, int y) const
 {
     const TGridCoord none{-1, -1};
+    x = LogicalX(x);
     if (x < 0 || y < 0 || x >= viewport()->width() || y >= viewport()->height())
         return none;
     const Axis fixedCols{m_colWidths, m_defaultColWidth, m_fixedCols};
@@ -569,6 +583,7 @@ TGridCoord TCustomGrid::MouseCoord(int x, int y) const
 TGridCoord TCustomGrid::MouseCoordUnclipped(int x, int y) const
 {
     const TGridCoord none{-1, -1};
+    x = LogicalX(x);
     // Left of or above the grid: the first column / row, as a pointer dragged
     // out over the fixed cells.
     const Axis fixedCols{m_colWidths, m_defaultColWidth, m_fixedCols};
@@ -599,7 +614,7 @@ TGridCoord TCustomGrid::MouseCoordUnclipped(int x, int y) const
 
 void TCustomGrid::InvalidateCell(int col, int row)
 {
-    const QRect r = CellRect(col, row);
+    const QRect r = PhysicalRect(CellRect(col, row));
     if (!r.isEmpty())
         viewport()->update(r);
 }
@@ -615,7 +630,7 @@ void TCustomGrid::InvalidateCol(int col)
 {
     int x, w;
     if (colBand(col, x, w))
-        viewport()->update(QRect(x, 0, w, viewport()->height()));
+        viewport()->update(PhysicalRect(QRect(x, 0, w, viewport()->height())));
 }
 
 void TCustomGrid::InvalidateGrid()

@@ -81,8 +81,14 @@ public:
     int VisibleRowCount() const;
     int VisibleColCount() const;
 
-    // Rectangle of a cell in viewport coordinates; empty when not visible.
+    // Rectangle of a cell in grid coordinates (left to right); empty when not
+    // visible. In a right-to-left layout the cells are shown mirrored inside
+    // the viewport: PhysicalRect gives where a grid rectangle is shown, and
+    // LogicalX turns a viewport x into a grid x (both are the identity left
+    // to right, and each is its own inverse).
     QRect CellRect(int col, int row) const;
+    QRect PhysicalRect(const QRect& gridRect) const;
+    int LogicalX(int viewportX) const;
     // The cell under a viewport point; (-1, -1) when there is none.
     TGridCoord MouseCoord(int x, int y) const;
     // Scrolls so that the cell is visible.

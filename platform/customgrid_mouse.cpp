@@ -115,9 +115,10 @@ void TCustomGrid::ScrollTowards(QPoint point)
     else if (point.y() >= bottom)
         dRow = 1;
     int dCol = 0;
-    if (point.x() < fixedWidth())
+    const int x = LogicalX(point.x());
+    if (x < fixedWidth())
         dCol = -1;
-    else if (point.x() >= right)
+    else if (x >= right)
         dCol = 1;
     if (dRow == 0 && dCol == 0)
         return;

@@ -42,7 +42,7 @@ bool TMPHexEditorEx::ContextPopup(QPoint mousePos)
     if (m_offsetPopupMenu) {
         // The offset column and the ruler are the two fixed columns and rows,
         // painted on the right in a right-to-left layout.
-        const int x = layoutDirection() == Qt::RightToLeft ? viewport()->width() - 1 - mousePos.x() : mousePos.x();
+        const int x = LogicalX(mousePos.x());
         const int y = mousePos.y();
         const bool overGutter = x >= 0 && x < ColWidths(0) + ColWidths(1);
         const bool overRuler = y >= 0 && y < RowHeights(0) + RowHeights(1);

@@ -205,6 +205,41 @@ TEST_F(MouseTest, InsertModeRightHalvesStandForTheNextPosition)
     EXPECT_EQ(plain.X, r.left() + half + 1);
 }
 
+TEST_F(MouseTest, RightToLeftLayoutHitsTheMirroredCellsAndPlacesTheCaretThere)
+{
+    editor.setLayoutDirection(Qt::RightToLeft);
+    // Where a cell is shown, and a point in it a given distance from its
+    // grid-left edge (which is on the right in this layout).
+    const auto shown = [this](TGridCoord c) { return editor.PhysicalRect(editor.CellRect(c.X, c.Y)); };
+    const auto at = [&](TGridCoord c, int fromStart) {
+        const QRect r = shown(c);
+        return QPoint(r.right() - fromStart, r.center().y());
+    };
+    const TGridCoord hex20 = editor.CellAtPosition(20, false);
+    in.click(at(hex20, 1));
+    EXPECT_EQ(caret(), 20);
+    EXPECT_EQ(editor.Col(), hex20.X);
+    EXPECT_EQ(editor.CaretPos(), shown(hex20).topLeft()) << "the caret stands where the cell is shown";
+
+    in.press(at(hex20, 1));
+    in.move(at(editor.CellAtPosition(25, false), 1));
+    in.release(at(editor.CellAtPosition(25, false), 1));
+    EXPECT_EQ(editor.SelFirst(), 20);
+    EXPECT_EQ(editor.SelLast(), 25);
+    EXPECT_TRUE(editor.IsMouseOverSelection(at(editor.CellAtPosition(22, true), 1).x(),
+                                            at(editor.CellAtPosition(22, true), 1).y()));
+
+    // Insert mode: the half of a cell toward the next byte (its left half
+    // here) stands for the next position.
+    editor.SetInsertMode(true);
+    const int half = editor.CharWidth() / 2;
+    const TGridCoord second = editor.CellAtPosition(5, false);
+    in.click(at(TGridCoord{second.X + 1, second.Y}, half + 1));
+    EXPECT_EQ(caret(), 6);
+    in.click(at(TGridCoord{second.X + 1, second.Y}, 1));
+    EXPECT_EQ(caret(), 5);
+}
+
 TEST_F(MouseTest, ReleaseHidesTheDropMarker)
 {
     editor.SetDropMarker(true, 6, 3);

@@ -95,3 +95,38 @@ TEST_F(GridTest, CanFocusFollowsPolicyEnabledAndVisible)
     grid.hide();
     EXPECT_FALSE(grid.CanFocus());
 }
+
+TEST_F(GridTest, RightToLeftLayoutMirrorsHitsAndRepaints)
+{
+    grid.setLayoutDirection(Qt::RightToLeft);
+    QWidget* port = grid.viewport();
+    const auto mirrored = [](QPoint p) { return QPoint(200 - 1 - p.x(), p.y()); };
+
+    // Cell (4, 5) is shown at the mirrored place of its grid rectangle.
+    const QRect shown = grid.PhysicalRect(grid.CellRect(4, 5));
+    EXPECT_EQ(shown, QRect(200 - 36 - 2 * 20 - 20, 3 * 16, 20, 16));
+    EXPECT_TRUE(shown.contains(mirrored(centerOf(4, 5))));
+    EXPECT_EQ(grid.MouseCoord(shown.center().x(), shown.center().y()).X, 4);
+    EXPECT_EQ(grid.LogicalX(grid.LogicalX(17)), 17);
+
+    sendMouse(port, QEvent::MouseButtonPress, mirrored(centerOf(4, 5)), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(current(), Cell(4, 5));
+    sendMouse(port, QEvent::MouseMove, mirrored(centerOf(6, 7)), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(current(), Cell(6, 7));
+    sendMouse(port, QEvent::MouseButtonRelease, mirrored(centerOf(6, 7)), Qt::LeftButton, Qt::NoButton);
+
+    // The fixed column stands on the right: a press there is on a fixed cell;
+    // the grid goes on to the left, past the view's left edge.
+    sendMouse(port, QEvent::MouseButtonPress, QPoint(190, 40), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(current(), Cell(6, 7));
+    sendMouse(port, QEvent::MouseButtonRelease, QPoint(190, 40), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(grid.MouseCoordUnclipped(-5, 20).X, 10);
+    EXPECT_EQ(grid.MouseCoordUnclipped(mirrored(QPoint(36 + 20 * 10 + 5, 20)).x(), 20).X, -1)
+        << "past the last column: none";
+    EXPECT_EQ(grid.MouseCoordUnclipped(205, 20).X, 0) << "right of the grid: the first column";
+
+    // Left to right again, nothing is mirrored.
+    grid.setLayoutDirection(Qt::LeftToRight);
+    EXPECT_EQ(grid.PhysicalRect(grid.CellRect(4, 5)), grid.CellRect(4, 5));
+    EXPECT_EQ(grid.LogicalX(17), 17);
+}
