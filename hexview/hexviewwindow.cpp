@@ -3,6 +3,7 @@
 
 #include "hexview/firmwareoverlay.h"
 #include "hexview/printactions.h"
+#include "hexview/replaceactions.h"
 #include "hexview/saveactions.h"
 #include "hexview/settingsactions.h"
 #include "hexview/statusbar.h"
@@ -62,6 +63,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallFileActions(*this);
     InstallEditActions(*this);
     InstallFindActions(*this);
+    InstallReplaceActions(*this);
     InstallViewActions(*this);
     InstallDataInspector(*this);
     InstallClipboardActions(*this);

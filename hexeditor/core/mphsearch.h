@@ -53,6 +53,9 @@ public:
     bool IsExact() const { return m_exact; }
     // The values pattern byte i matches.
     const std::vector<uint8_t>& Alternatives(int64_t i) const { return m_alternatives[size_t(i)]; }
+    // The first value of each pattern byte: the bytes themselves for an
+    // exact pattern.
+    const QByteArray& Bytes() const { return m_bytes; }
 
     // Whether the pattern matches the Length() bytes at p.
     bool MatchesAt(const uint8_t* p) const;
