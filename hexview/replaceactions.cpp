@@ -100,8 +100,11 @@ int64_t ReplaceAllInWindow(HexViewWindow& window, const TFindRequest& request, c
         const int32_t size = editor.DataSize();
         if (size == 0)
             return;
-        const TReplacePlan plan =
-            PlanReplaceAll(pattern, editor.DataStorage().GetAddress(0, size), size, bytes);
+        const TReplacePlan plan = PlanReplaceAll(pattern, editor.DataStorage().GetAddress(0, size), size, bytes,
+                                                 TMPHexEditorEx::MaxDataSize);
+        if (plan.TooLarge)
+            throw EMPHexEditor(HexViewWindow::tr("Replacing all matches would make the data larger than %1 bytes")
+                                   .arg(TMPHexEditorEx::MaxDataSize));
         if (plan.Count == 0)
             return;
         CheckFixedSize(editor, pattern.Length(), bytes.size());

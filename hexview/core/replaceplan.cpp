@@ -3,7 +3,7 @@
 namespace hexview {
 
 TReplacePlan PlanReplaceAll(const TMPHSearchPattern& pattern, const uint8_t* data, int64_t size,
-                            const QByteArray& replacement)
+                            const QByteArray& replacement, int64_t maxSize)
 {
     TReplacePlan plan;
     const int64_t length = pattern.Length();
@@ -11,10 +11,18 @@ TReplacePlan PlanReplaceAll(const TMPHSearchPattern& pattern, const uint8_t* dat
         return plan;
     int64_t from = 0;
     int64_t copied = 0; // data before this position are in NewBytes (from First on)
+    const int64_t growth = int64_t(replacement.size()) - length;
+    int64_t newSize = size;
     for (;;) {
         const int64_t hit = pattern.FindForward(data, size, from, size);
         if (hit < 0)
             break;
+        newSize += growth;
+        if (newSize > maxSize) {
+            TReplacePlan tooLarge;
+            tooLarge.TooLarge = true;
+            return tooLarge;
+        }
         if (plan.Count == 0) {
             plan.First = hit;
             copied = hit;

@@ -58,6 +58,19 @@ TEST(ReplacePlan, LongerShorterAndEmptyReplacementsKeepTheBytesBetween)
     EXPECT_EQ(Apply(QByteArray("ab"), Plan(QByteArray("ab"), "6162", "!!!")), QByteArray("!!!"));
 }
 
+TEST(ReplacePlan, GrowthPastTheLimitGivesNoPlan)
+{
+    const QByteArray data("abab", 4);
+    const auto pattern = TMPHSearchPattern::FromHexText(QStringLiteral("61"));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.constData());
+    EXPECT_EQ(PlanReplaceAll(pattern, bytes, data.size(), "xyz", 8).Count, 2) << "4 + 2 x 2 = 8 fits";
+    const TReplacePlan over = PlanReplaceAll(pattern, bytes, data.size(), "xyz", 7);
+    EXPECT_TRUE(over.TooLarge);
+    EXPECT_EQ(over.Count, 0);
+    EXPECT_TRUE(over.NewBytes.isEmpty());
+    EXPECT_EQ(PlanReplaceAll(pattern, bytes, data.size(), "", 3).Count, 2) << "shrinking always fits";
+}
+
 namespace {
 
 class ReplaceTest : public HexViewWindowTest
