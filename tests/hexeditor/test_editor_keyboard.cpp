@@ -7,6 +7,29 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+// An editor above a line edit in a window of their own, the editor loaded
+// with a file and holding the focus.
+struct TEditorAndField
+{
+    QWidget window;
+    TMPHexEditor* editor = new TMPHexEditor;
+    QLineEdit* field = new QLineEdit;
+
+    explicit TEditorAndField(const QString& file)
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(editor);
+        layout->addWidget(field);
+        window.show();
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        editor->Loaded();
+        editor->LoadFromFile(file);
+        editor->setFocus();
+        QCoreApplication::processEvents();
+    }
+};
+
 class KeyboardTest : public InputTest
 {
 protected:
@@ -259,19 +282,9 @@ TEST_F(KeyboardTest, TabAndCtrlTSwitchFields)
 
 TEST_F(KeyboardTest, TabMovesTheFocusUnlessTheEditorWantsIt)
 {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* ed = new TMPHexEditor;
-    auto* next = new QLineEdit;
-    layout->addWidget(ed);
-    layout->addWidget(next);
-    window.show();
-    window.activateWindow();
-    QApplication::setActiveWindow(&window);
-    ed->Loaded();
-    ed->LoadFromFile(writeFile("tab.bin", pattern(40)));
-    ed->setFocus();
-    QCoreApplication::processEvents();
+    TEditorAndField pair(writeFile("tab.bin", pattern(40)));
+    TMPHexEditor* ed = pair.editor;
+    QLineEdit* next = pair.field;
     ASSERT_TRUE(ed->hasFocus());
 
     QTest::keyClick(ed, Qt::Key_Tab);
@@ -286,18 +299,9 @@ TEST_F(KeyboardTest, TabMovesTheFocusUnlessTheEditorWantsIt)
 
 TEST_F(KeyboardTest, FocusLossEndsSelecting)
 {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* ed = new TMPHexEditor;
-    auto* other = new QLineEdit;
-    layout->addWidget(ed);
-    layout->addWidget(other);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ed->Loaded();
-    ed->LoadFromFile(writeFile("focus.bin", pattern(40)));
-    ed->setFocus();
-    QCoreApplication::processEvents();
+    TEditorAndField pair(writeFile("focus.bin", pattern(40)));
+    TMPHexEditor* ed = pair.editor;
+    QLineEdit* other = pair.field;
     QTest::keyPress(ed, Qt::Key_Shift, Qt::ShiftModifier);
     ASSERT_TRUE(ed->ExtendingSelection());
     other->setFocus();
