@@ -51,6 +51,7 @@ struct TMPHPaintContext
         int advance = 0;
         bool usable = false; // false: not in the font itself, drawn as text (font fallback)
     };
+    const TCustomGrid& view; // the grid being painted
     QPainter& painter;
     QFontMetrics metrics;
     bool focused = false;
@@ -71,7 +72,10 @@ struct TMPHPaintContext
     QRawFont rawFont;
     QHash<char16_t, TGlyph> glyphs;
 
-    TMPHPaintContext(QPainter& p, const QFont& font) : painter(p), metrics(font), rawFont(QRawFont::fromFont(font)) {}
+    TMPHPaintContext(const TCustomGrid& g, QPainter& p, const QFont& font)
+        : view(g), painter(p), metrics(font), rawFont(QRawFont::fromFont(font))
+    {
+    }
 
     const TGlyph& GlyphOf(QChar c)
     {
@@ -91,12 +95,9 @@ struct TMPHPaintContext
     }
 
     // Cell rectangles and line positions in viewport coordinates; mirrored
-    // for a right-to-left layout.
-    QRect Map(const QRect& r) const
-    {
-        return mirrored ? QRect(width - r.left() - r.width(), r.top(), r.width(), r.height()) : r;
-    }
-    int MapX(int x) const { return mirrored ? width - 1 - x : x; }
+    // by the grid for a right-to-left layout.
+    QRect Map(const QRect& r) const { return view.PhysicalRect(r); }
+    int MapX(int x) const { return view.LogicalX(x); }
     void Line(const QColor& color, int x1, int y1, int x2, int y2) const
     {
         painter.setPen(color);
@@ -112,7 +113,7 @@ void TCustomMPHexEditor::paintEvent(QPaintEvent*)
     painter.setFont(font());
     // Cells are mirrored one by one; the texts inside them stay left-to-right.
     painter.setLayoutDirection(Qt::LeftToRight);
-    TMPHPaintContext ctx(painter, font());
+    TMPHPaintContext ctx(*this, painter, font());
     if (m_charWidth < 0 || DefaultRowHeight() <= 0) {
         painter.fillRect(viewport()->rect(), ResolveColor(m_colors->Background(), palette()));
         return;
