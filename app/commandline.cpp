@@ -2,6 +2,7 @@
 
 #include "app/apperrors.h"
 #include "app/core/bootimage.h"
+#include "app/diffcommand.h"
 #include "hexeditor/mphexeditor.h"
 #include "platform/core/fileutils.h"
 #include "platform/core/streams.h"
@@ -133,6 +134,12 @@ int Crc32(const QStringList& args, QTextStream& out, QTextStream& err)
     return status;
 }
 
+int Diff(const QStringList& args, QTextStream& out)
+{
+    RequireArgumentCount(args, 2, "diff FILE1 FILE2");
+    return DiffFiles(args[1], args[2], out);
+}
+
 } // namespace
 
 QString ChecksumLine(uint32_t crc, const QString& name)
@@ -160,12 +167,17 @@ QString CommandLineHelp()
         "  insert IMAGE BOOTFILE OUTPUT  write the image with its boot block replaced by\n"
         "                                BOOTFILE (exactly 65,536 bytes) to OUTPUT\n"
         "  crc32 FILE...                 print the CRC-32 of each file\n"
+        "  diff FILE1 FILE2              print the ranges where the files differ, one per\n"
+        "                                line: OFFSET (hex, from 0) and LENGTH (decimal),\n"
+        "                                e.g. \"0000001A 3\"; bytes are compared position\n"
+        "                                by position, the longer file's rest is one range\n"
         "  --help                        show this help\n"
         "  --version                     show the version\n"
         "\n"
         "Files are written exactly as named (no \".bin\" is added) and atomically: a\n"
         "failed write leaves an existing file as it was.\n"
-        "Exit status: 0 on success, 1 on an error, 2 on a usage error.\n");
+        "Exit status: 0 on success, 1 on an error, 2 on a usage error; diff, as cmp:\n"
+        "0 when the files are equal, 1 when they differ, 2 on an error.\n");
 }
 
 QString VersionText()
@@ -176,6 +188,8 @@ QString VersionText()
 int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     int status = ExitError;
+    // diff answers 1 for "different": its errors are 2, as cmp's.
+    int errorStatus = ExitError;
     try {
         if (args.isEmpty())
             throw TUsageError{QStringLiteral("no command given")};
@@ -194,6 +208,9 @@ int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
             status = Insert(args, out, err);
         } else if (command == QLatin1String("crc32")) {
             status = Crc32(args, out, err);
+        } else if (command == QLatin1String("diff")) {
+            errorStatus = DiffTrouble;
+            status = Diff(args, out);
         } else {
             throw TUsageError{QStringLiteral("unknown command '%1'").arg(command)};
         }
@@ -204,7 +221,7 @@ int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
     } catch (...) {
         out.flush();
         err << "editboot: " << TerminalText(WithFullStop(CurrentExceptionText())) << '\n';
-        status = ExitError;
+        status = errorStatus;
     }
     out.flush();
     err.flush();
