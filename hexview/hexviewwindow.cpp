@@ -1,4 +1,5 @@
 #include "hexview/hexviewwindow.h"
+#include "hexview/compareactions.h"
 #include "hexview/dragdropactions.h"
 
 #include "hexview/firmwareoverlay.h"
@@ -77,6 +78,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallPrintActions(*this);
     InstallSettingsActions(*this);
     InstallSelectionCrc(*this);
+    InstallCompareActions(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);

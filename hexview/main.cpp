@@ -1,6 +1,7 @@
 // hexview: the editor component in a window of its own.
 
 #include "hexview/core/viewoptions.h"
+#include "hexview/comparewindow.h"
 #include "hexview/hexviewwindow.h"
 
 #include <QApplication>
@@ -37,6 +38,13 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("org.editboot.HexView"));
+    if (!parsed.Options.DiffFiles.isEmpty()) {
+        // A file that cannot be opened was reported in a box; the window stays.
+        hexview::TCompareWindow compare;
+        compare.show();
+        compare.OpenFiles(parsed.Options.DiffFiles[0], parsed.Options.DiffFiles[1]);
+        return app.exec();
+    }
     hexview::HexViewWindow window;
     window.show();
     // A file that cannot be opened was reported in a box; the window stays.

@@ -93,6 +93,12 @@ QString ReadOptions(const QCommandLineParser& parser, TViewOptions& o)
     o.ReadOnly = parser.isSet(QStringLiteral("read-only"));
     o.FirmwareOverlay = !parser.isSet(QStringLiteral("no-overlay"));
     const QStringList files = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("diff"))) {
+        if (files.size() != 2)
+            return QStringLiteral("--diff compares two files, got %1").arg(files.size());
+        o.DiffFiles = files;
+        return {};
+    }
     if (files.size() > 1)
         return QStringLiteral("Only one file can be opened, got %1").arg(files.size());
     if (!files.isEmpty())
@@ -119,6 +125,7 @@ void AddOptions(QCommandLineParser& parser)
         {QStringLiteral("select"), QStringLiteral("Select bytes FIRST to LAST after opening."),
          QStringLiteral("FIRST-LAST")},
         {QStringLiteral("no-overlay"), QStringLiteral("Do not mark the boot block of firmware images.")},
+        {QStringLiteral("diff"), QStringLiteral("Compare two files side by side: hexview --diff FILE1 FILE2.")},
     });
     parser.addHelpOption();
     parser.addVersionOption();

@@ -30,6 +30,8 @@ struct TViewOptions {
     // A selection to make after loading: first and last position.
     std::optional<int32_t> SelFirst;
     std::optional<int32_t> SelLast;
+    // --diff: the two files to compare (empty without --diff).
+    QStringList DiffFiles;
 };
 
 struct TParsedCommandLine {
