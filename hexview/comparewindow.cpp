@@ -143,6 +143,9 @@ void TCompareWindow::InstallHandlers(int side)
 
 bool TCompareWindow::OpenFiles(const QString& left, const QString& right)
 {
+    m_stepTimer.stop();
+    m_verifyTimer.stop();
+    m_summary->setText(tr("Loading..."));
     // Both sides are loaded even when one fails: the other is still shown.
     const bool leftLoaded = LoadSide(0, left);
     const bool ok = LoadSide(1, right) && leftLoaded;
@@ -274,6 +277,11 @@ void TCompareWindow::FinishComparing()
 
 void TCompareWindow::RunSteps()
 {
+    // A side half loaded is not compared; OpenFiles starts over once loaded.
+    if (m_loading) {
+        m_stepTimer.stop();
+        return;
+    }
     // The documents may have changed size without a change notification
     // reaching here (a load): start over rather than read past their ends.
     if (m_diff.SizeA() != Size(0) || m_diff.SizeB() != Size(1))
@@ -306,6 +314,8 @@ void TCompareWindow::RunSteps()
 
 void TCompareWindow::DataChanged(int side)
 {
+    if (m_loading)
+        return;
     TMPHexEditorEx& editor = *m_editors[side];
     const int64_t caret = editor.CaretPosition();
     int64_t first = caret, last = caret;
