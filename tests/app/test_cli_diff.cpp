@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #ifndef EDITBOOT_EXE
 #error "EDITBOOT_EXE must name the built editboot program"
@@ -148,6 +150,25 @@ TEST_F(DiffCommand, ErrorsAndUsageMistakesExitTwoWithoutOutput)
         EXPECT_EQ(run.out, QString());
         EXPECT_TRUE(run.err.startsWith("editboot: ")) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(c.errorPart, Qt::CaseInsensitive)) << run.err.toStdString();
+    }
+}
+
+TEST_F(DiffCommand, FilesBeyondTheEditorsLimitAreRefusedAsByTheOtherCommands)
+{
+    // A sparse file of 2 GiB: one byte more than a document can hold.
+    const QString huge = folder.dir.filePath("huge.bin");
+    const int fd = ::open(QFile::encodeName(huge).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    const bool sized = ::ftruncate(fd, off_t(1) << 31) == 0;
+    ::close(fd);
+    if (!sized)
+        GTEST_SKIP() << "the test folder cannot hold a sparse 2 GiB file";
+    const QString small = folder.Write("small.bin", Pattern(10));
+    for (const QStringList& pair : {QStringList{huge, small}, QStringList{small, huge}}) {
+        const TDiffRun run = Diff(pair);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, QString());
+        EXPECT_TRUE(run.err.contains("at most 2147483647 bytes")) << run.err.toStdString();
     }
 }
 

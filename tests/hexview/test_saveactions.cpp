@@ -122,6 +122,6 @@ TEST_F(SaveWindowTest, TheFileMenuOffersSaveAndPrintAboveQuit)
     for (QAction* action : window->FileMenu()->actions())
         if (!action->isSeparator() && !action->menu())
             names << action->objectName();
-    EXPECT_EQ(names, (QStringList{"actionOpen", "actionNewFromClipboard", "actionSave", "actionSaveAs",
-                                  "actionPrint", "actionExportPdf", "actionQuit"}));
+    EXPECT_EQ(names, (QStringList{"actionOpen", "actionNewFromClipboard", "actionCompareWith", "actionSave",
+                                  "actionSaveAs", "actionPrint", "actionExportPdf", "actionQuit"}));
 }
