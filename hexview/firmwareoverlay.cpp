@@ -1,5 +1,6 @@
 #include "hexview/firmwareoverlay.h"
 
+#include "hexview/celltint.h"
 #include "hexview/core/statustexts.h"
 #include "hexview/core/tint.h"
 #include "hexview/hexviewwindow.h"
@@ -17,37 +18,6 @@ namespace {
 
 QColor ToColor(uint32_t rgb) { return QColor::fromRgb(QRgb(0xFF000000u | rgb)); }
 uint32_t ToRgb(const QColor& color) { return color.rgb() & 0xFFFFFFu; }
-
-QColor Inverted(const QColor& c) { return QColor(255 - c.red(), 255 - c.green(), 255 - c.blue()); }
-
-QColor Grayed(const QColor& c)
-{
-    const int y = (74 * c.red() + 146 * c.green() + 36 * c.blue()) / 256;
-    return QColor(y, y, y);
-}
-
-// The colour behind a data cell's text as the editor paints it. The handler
-// is given only the fill (brush) and the text colour (pen); the two differ
-// from the text background for changed bytes and at the selection's end.
-QColor TextBackground(TMPHexEditorEx& editor, int32_t p, bool charField)
-{
-    const TMPHColors& colors = *editor.Colors();
-    const QBitArray& marks = editor.ChangedBytes();
-    auto marked = [&marks](int64_t i) { return i < marks.size() && marks.testBit(qsizetype(i)); };
-    const bool changed = !editor.InsertMode() && (marked(p) || (charField && editor.UnicodeChars() && marked(p + 1)));
-    const bool active = charField == editor.ActiveFieldShown();
-    QColor back = ResolveColor(changed  ? colors.ChangedBackground()
-                               : active ? colors.ActiveFieldBackground()
-                                        : colors.Background(),
-                               editor.palette());
-    const bool focused = editor.hasFocus();
-    if (editor.IsDrawDataSelected() && !(editor.HideSelection() && !focused)) {
-        back = Inverted(back);
-        if (editor.GraySelectionIfNotFocused() && !focused)
-            back = Grayed(back);
-    }
-    return back;
-}
 
 void DrawFrameEdges(QPainter& canvas, const QRect& cell, int edges, const QColor& color)
 {
@@ -169,7 +139,7 @@ void TFirmwareOverlay::DrawCell(QObject*, QPainter* canvas, int col, int row, QS
     // included): tint them and keep the text readable on the result.
     const bool charField = col > editor.HexColumnCount() + 2;
     uint32_t fill = ToRgb(canvas->brush().color());
-    uint32_t back = ToRgb(TextBackground(editor, position, charField));
+    uint32_t back = CellTextBackground(editor, position, charField);
     if (inBlock) {
         fill = BlendRgb(fill, BootBlockTint, BootBlockTintPercent);
         back = BlendRgb(back, BootBlockTint, BootBlockTintPercent);
