@@ -327,6 +327,7 @@ TEST_F(CompareWindowTest, ClosingAsksAboutUnsavedChangesOnEachSide)
     window->AskToSave = [](int) { return QMessageBox::Save; };
     EXPECT_TRUE(window->close());
     EXPECT_EQ(TTestFolder::Read(files.dir.filePath("right.bin")).at(3), 'Q');
+    EXPECT_EQ(TTestFolder::Read(files.dir.filePath("right.bin.bak")), left) << "saved as Save saves";
 }
 
 TEST(CompareWithAction, TheFileMenuOpensTheDocumentBesideTheChosenFile)
