@@ -7,15 +7,15 @@
 
 #include <QPalette>
 #include <QSettings>
-#include <QVariantMap>
 
 namespace hexview {
 
 namespace {
 
-// The colours chosen in the last run, by property name, so that the next
-// run can tell them from colours the user set.
-const QString DesktopColorsKey = QStringLiteral("Editor/DesktopColors");
+// The colours chosen in the last run (TColor values by property name, e.g.
+// "Editor/DesktopColors/Offset"), so that the next run can tell them from
+// colours the user set.
+const QString DesktopColorsGroup = QStringLiteral("Editor/DesktopColors");
 
 struct TColorRole
 {
@@ -59,19 +59,19 @@ void ApplyDesktopColors(HexViewWindow& window)
     const TViewColors chosen = ChooseColors(colors, own, editor.palette());
 
     QSettings settings;
-    const QVariantMap earlier = settings.value(DesktopColorsKey).toMap();
-    QVariantMap applied;
+    settings.beginGroup(DesktopColorsGroup);
     for (const TColorRole& role : Roles) {
+        const QString key = QString::fromLatin1(role.Name);
         const TColor current = ColorOf(colors, role.Name);
-        const QVariant earlierChoice = earlier.value(QString::fromLatin1(role.Name));
+        const QVariant earlierChoice = settings.value(key);
         const bool userSet = current != ColorOf(own, role.Name) &&
                              !(earlierChoice.isValid() && earlierChoice.toUInt() == current);
         const TColor value = ToTColor(chosen.*role.Field);
         if (!userSet)
             colors.setProperty(role.Name, value);
-        applied.insert(QString::fromLatin1(role.Name), value);
+        settings.setValue(key, value);
     }
-    settings.setValue(DesktopColorsKey, applied);
+    settings.endGroup();
 }
 
 } // namespace hexview
