@@ -48,6 +48,18 @@ foreach(entry IN LISTS MPHEXEDITOR_LIBRARIES)
           COMPONENT development)
 endforeach()
 
+# Shared: each installed library finds the ones below it, and the programs
+# find the libraries, wherever the prefix is (RUNPATH relative to $ORIGIN).
+if(BUILD_SHARED_LIBS)
+  set_target_properties(${MPHEXEDITOR_TARGETS} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  file(RELATIVE_PATH bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
+  foreach(program editboot hexview)
+    if(TARGET ${program})
+      set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/${bin_to_lib}")
+    endif()
+  endforeach()
+endif()
+
 # In-tree users may already spell the package's names.
 add_library(MPHexEditor::Core ALIAS hexeditor_core)
 add_library(MPHexEditor::Widgets ALIAS hexeditor_ex)

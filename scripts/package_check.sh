@@ -28,8 +28,8 @@ bash scripts/deps.sh --lintian
 step "make package"
 rm -f "$build"/packages/*.deb
 cmake --build "$build" --target package
-programs=$(ls "$build"/packages/editboot_*.deb)
-development=$(ls "$build"/packages/libmphexeditor-dev_*.deb)
+programs=$(realpath "$build"/packages/editboot_*.deb)
+development=$(realpath "$build"/packages/libmphexeditor-dev_*.deb)
 
 step "lintian"
 # Errors fail the check; warnings and notes are shown.
@@ -44,7 +44,7 @@ cleanup()
 trap cleanup EXIT
 
 step "apt-get install $programs"
-apt-get install -y -qq "./$programs"
+apt-get install -y -qq "$programs"
 test "$(/usr/bin/editboot --version)" = "editboot 1.0"
 /usr/bin/editboot --help | grep -q "crc32 FILE"
 env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/hexview --help | grep -q -- "--bytes-per-row"
@@ -59,7 +59,7 @@ done
 zcat /usr/share/man/man1/editboot.1.gz | grep -q '^\.SH EXIT STATUS'
 
 step "apt-get install $development and build examples/minimal against it"
-apt-get install -y -qq "./$development"
+apt-get install -y -qq "$development"
 cmake -S examples/minimal -B "$work/minimal" >/dev/null
 cmake --build "$work/minimal" -j 2 >/dev/null
 head -c 777 /dev/zero >"$work/zeros.bin"
