@@ -57,6 +57,11 @@ for file in /usr/share/man/man1/editboot.1.gz /usr/share/man/man1/hexview.1.gz \
   test -f "$file" || { echo "not installed: $file"; exit 1; }
 done
 zcat /usr/share/man/man1/editboot.1.gz | grep -q '^\.SH EXIT STATUS'
+if command -v man >/dev/null; then
+  test "$(man -w editboot)" = /usr/share/man/man1/editboot.1.gz
+fi
+# Tab completion as installed.
+bash tests/packaging/check_completion.sh /usr/share/bash-completion/completions || [ $? -eq 77 ]
 
 step "apt-get install $development and build examples/minimal against it"
 apt-get install -y -qq "$development"
