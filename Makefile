@@ -5,7 +5,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench asan fuzz clean install sample
+.PHONY: deps configure build run test bench asan fuzz clean install sample package
 
 deps:
 	@bash scripts/deps.sh
@@ -51,3 +51,9 @@ install: build
 sample:
 	@mkdir -p $(BUILD_DIR)/sample
 	@python3 scripts/make_sample_image.py $(BUILD_DIR)/sample/firmware.bin
+
+# `make package` builds the Debian packages in $(BUILD_DIR)/packages:
+# editboot_*.deb (the programs) and libmphexeditor-dev_*.deb (the library).
+package: build
+	@bash scripts/deps.sh --package
+	@cmake --build $(BUILD_DIR) --target package

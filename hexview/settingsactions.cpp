@@ -2,6 +2,7 @@
 
 #include "hexview/settingsactions.h"
 
+#include "hexview/desktopcolors.h"
 #include "hexview/hexviewwindow.h"
 #include "platform/core/exceptions.h"
 
@@ -140,6 +141,7 @@ void InstallSettingsActions(HexViewWindow& window)
     QObject::connect(importAction, &QAction::triggered, &window,
                      [&window] { ImportSettings(window, AskSettingsImportFileName(window)); });
     LoadStoredSettings(window);
+    ApplyDesktopColors(window);
     window.installEventFilter(new StoreOnClose(window));
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window, [&window] { StoreSettings(window); });
 }

@@ -4,15 +4,21 @@
 set -euo pipefail
 
 BUILD_PKGS="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev \
-libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev"
+libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev qt6-tools-dev python3"
 RUN_PKGS="fonts-liberation"
 # Tests that read back printed PDFs (tests/hexview/test_printing.cpp).
 TEST_PKGS="poppler-utils"
+# Tests of the installed files: desktop entries, metainfo, completions.
+TEST_PKGS="$TEST_PKGS desktop-file-utils appstream bash-completion"
 EXTRA_PKGS=""
 for arg in "$@"; do
   case "$arg" in
     --gui) EXTRA_PKGS="$EXTRA_PKGS xvfb xauth xdotool xclip poppler-utils" ;;
     --fuzz) EXTRA_PKGS="$EXTRA_PKGS clang libclang-rt-dev" ;;
+    # `make package`: dpkg-shlibdeps computes the packages' dependencies.
+    --package) EXTRA_PKGS="$EXTRA_PKGS dpkg-dev file" ;;
+    # scripts/package_check.sh: lintian checks the built packages.
+    --lintian) EXTRA_PKGS="$EXTRA_PKGS dpkg-dev file lintian" ;;
   esac
 done
 
