@@ -45,7 +45,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" && touch firmware.bin boot.bin
 
-expect "--help --version crc32 extract info insert" _editboot editboot ""
+expect "--help --version crc32 diff extract info insert" _editboot editboot ""
+expect "" _editboot editboot diff a.bin b.bin ""
 expect "extract" _editboot editboot ex
 expect "insert" _editboot editboot ins
 expect "boot.bin firmware.bin" _editboot editboot extract ""
