@@ -77,7 +77,11 @@ bool WritePdf(TMPHexEditorEx& editor, const QString& path, const TPrintProgress&
     const QByteArray pdf = file.readAll();
     if (pdf.isEmpty())
         throw Exception(cannot);
-    SaveFileAtomically(path, reinterpret_cast<const uint8_t*>(pdf.constData()), pdf.size());
+    try {
+        SaveFileAtomically(path, reinterpret_cast<const uint8_t*>(pdf.constData()), pdf.size());
+    } catch (const EStreamError& e) {
+        throw Exception(cannot + QStringLiteral(" (") + e.Message() + u')');
+    }
     return true;
 }
 

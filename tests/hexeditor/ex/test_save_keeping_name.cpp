@@ -134,7 +134,7 @@ TEST_F(SaveKeepingNameTest, AWriteProtectedEarlierBackupStopsTheSaveWithTheBacku
     EXPECT_EQ(readFile(bak), QByteArray("kept"));
 }
 
-TEST_F(SaveKeepingNameTest, ABackupNameTakenByAFolderIsReportedAsNotCreated)
+TEST_F(SaveKeepingNameTest, AFolderUnderTheBackupNameIsNeverRemoved)
 {
     const QString path = writeFile(QStringLiteral("doc.bin"), "abc");
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("doc.bin.bak")));
