@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QTest>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,14 +109,47 @@ TEST_F(SaveSafetyTest, TheBackupIsASecondNameOfTheOldFileSoTheNameIsNeverEmpty)
     struct stat before {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
     openChanged(path);
+    // Every change of the folder's names during the save: the document's
+    // name may be replaced (moved to) but never moved away or deleted.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(files.dir.path()).constData(),
+                                  IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE | IN_CREATE),
+              0);
     ASSERT_TRUE(SaveDocument(*window));
+    QStringList nameLost;
+    alignas(struct inotify_event) char buffer[8192];
+    for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* event = reinterpret_cast<const struct inotify_event*>(p);
+            if (event->len && QByteArray(event->name) == "data.bin" && (event->mask & (IN_MOVED_FROM | IN_DELETE)))
+                nameLost << QString::number(event->mask, 16);
+            p += sizeof(struct inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    EXPECT_TRUE(nameLost.isEmpty()) << "data.bin left its name: " << nameLost.join(' ').toStdString();
     struct stat backup {};
     ASSERT_EQ(::stat(QFile::encodeName(path + ".bak").constData(), &backup), 0);
-    // The old file was never renamed away: the backup is a link to it made
-    // while the name still held it.
     EXPECT_EQ(backup.st_ino, before.st_ino);
     EXPECT_EQ(TTestFolder::Read(path), "Zbcdef");
     EXPECT_EQ(hiddenEntries(), QStringList({"data.bin", "data.bin.bak"}));
+}
+
+TEST_F(SaveSafetyTest, AWriteProtectedBackupIsNeverDeletedSilently)
+{
+    const QString path = files.Write("data.bin", "abcdef");
+    const QString bak = files.Write("data.bin.bak", "kept");
+    ASSERT_EQ(::chmod(QFile::encodeName(bak).constData(), 0444), 0);
+    openChanged(path);
+    saveWithoutBackup = false;
+    EXPECT_FALSE(SaveDocument(*window));
+    ASSERT_EQ(backupQuestions.size(), 1);
+    EXPECT_EQ(backupQuestions[0],
+              QStringLiteral("Cannot delete previous backup %1. (The file is write-protected)").arg(bak));
+    EXPECT_EQ(TTestFolder::Read(bak), "kept");
+    EXPECT_EQ(TTestFolder::Read(path), "abcdef");
+    EXPECT_TRUE(Editor().Modified());
 }
 
 TEST_F(SaveSafetyTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking)
@@ -239,6 +273,10 @@ TEST_F(SaveSafetyTest, SaveAsRefusesSpecialAndWriteProtectedTargetsAndKeepsLinks
 
     const QString other = files.Write("other.bin", "old");
     ASSERT_EQ(::chmod(QFile::encodeName(other).constData(), 0604), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(other).constData(), 2001, 2002), 0); // another user's file
+    }
     const QString link = files.dir.filePath("other-link.bin");
     ASSERT_EQ(::symlink("other.bin", QFile::encodeName(link).constData()), 0);
     EXPECT_TRUE(SaveDocumentAs(*window, link));
@@ -246,6 +284,10 @@ TEST_F(SaveSafetyTest, SaveAsRefusesSpecialAndWriteProtectedTargetsAndKeepsLinks
     EXPECT_EQ(TTestFolder::Read(other), "Zbcdef");
     ASSERT_EQ(::stat(QFile::encodeName(other).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0604u);
+    if (root) {
+        EXPECT_EQ(st.st_uid, 2001u);
+        EXPECT_EQ(st.st_gid, 2002u);
+    }
 }
 
 TEST_F(SaveSafetyTest, AnErrorInsideTheEditorsKeyHandlerReachesTheErrorBox)
