@@ -10,6 +10,8 @@
 //   options.cpp          applying the command line to the window
 //   clipboardactions.cpp Edit: Cut, Copy, Paste, Copy as..., Paste as hex;
 //                        File: New from clipboard
+//   saveactions.cpp      File: Save, Save As...; documentwatch.cpp: the open
+//                        file changed on disk (Reload, asking before a save)
 //
 // Adding a feature (editing, clipboard, saving, printing, settings...): write
 // a new file with an Install<Area>Actions(HexViewWindow&) function that adds
