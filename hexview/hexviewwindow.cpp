@@ -8,10 +8,13 @@
 #include "hexview/saveactions.h"
 #include "hexview/settingsactions.h"
 #include "hexview/statusbar.h"
+#include "hexview/core/configfile.h"
 #include "hexview/core/recentfiles.h"
+#include "platform/core/apperror.h"
 #include "platform/core/exceptions.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -19,7 +22,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QSettings>
+#include <QPointer>
+#include <QTimer>
 
 namespace hexview {
 
@@ -34,7 +38,40 @@ QString WithFullStop(const QString& text)
     return text;
 }
 
+QPointer<HexViewWindow>& ErrorWindow()
+{
+    static QPointer<HexViewWindow> window;
+    return window;
+}
+
+void ShowInErrorWindow(std::exception_ptr error)
+{
+    const QString text = HexViewWindow::ErrorText(error);
+    QPointer<HexViewWindow> window = ErrorWindow();
+    if (!window) {
+        std::fprintf(stderr, "hexview: %s\n", qPrintable(text));
+        return;
+    }
+    QTimer::singleShot(0, window.data(), [window, text] {
+        if (window)
+            window->ShowError(text);
+    });
+}
+
 } // namespace
+
+QString HexViewWindow::ErrorText(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Exception& e) {
+        return e.Message();
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return tr("Unknown error");
+    }
+}
 
 HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
 {
@@ -51,10 +88,14 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     m_bookmarksMenu = menuBar()->addMenu(tr("&Bookmarks"));
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
 
-    {
-        QSettings settings;
-        m_recentFiles = LoadRecentFiles(settings);
-    }
+    m_recentFiles = LoadRecentFiles(TConfigFile());
+    // Errors raised inside the editor's event handlers (keys, drops, mouse)
+    // and other work of the event loop reach the same box as the commands'
+    // errors; shown once the handler has returned (a drop's source is not
+    // kept waiting by the box).
+    // The newest window shows them (windows of tests overlap in time).
+    ErrorWindow() = this;
+    m_previousErrorHandler = SetApplicationErrorHandler(ShowInErrorWindow);
 
     m_status = std::make_unique<TStatusFields>(*this);
     m_overlay = std::make_unique<TFirmwareOverlay>(*this);
@@ -91,6 +132,9 @@ HexViewWindow::~HexViewWindow()
     // Hidden while still whole: handlers of the hide (storing the settings)
     // must not see a window that is half destroyed.
     hide();
+    if (ErrorWindow() == this)
+        ErrorWindow() = nullptr;
+    SetApplicationErrorHandler(std::move(m_previousErrorHandler));
     // The editor empties the clipboard as it goes (when its copy is still
     // there); the window's action groups must not answer that change.
     if (QClipboard* clipboard = QGuiApplication::clipboard())
@@ -140,6 +184,21 @@ bool HexViewWindow::OpenFile(const QString& path)
 {
     if (CanReplaceDocument && !CanReplaceDocument())
         return false;
+    return LoadFile(path);
+}
+
+bool HexViewWindow::ReloadDocument()
+{
+    if (!m_editor->HasFile())
+        return false;
+    return LoadFile(m_editor->FileName());
+}
+
+bool HexViewWindow::LoadFile(const QString& path)
+{
+    // Taken before the load: a change during the load fails it, and one
+    // right after it differs from this stamp (so it is noticed).
+    m_loadedFileStamp = FileStampOf(path);
     QProgressDialog progress(tr("Loading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, 100, this);
     progress.setWindowTitle(QStringLiteral("hexview"));
     progress.setWindowModality(Qt::WindowModal);
@@ -161,9 +220,8 @@ bool HexViewWindow::OpenFile(const QString& path)
     if (!ok && !m_editor->HasFile())
         m_editor->CreateEmptyFile(QString()); // a partly read file is gone: say so in the title
     if (ok) {
-        QSettings settings;
         SetRecentFiles(WithRecentFile(m_recentFiles, path));
-        StoreRecentFiles(settings, m_recentFiles);
+        StoreInConfiguration(*this, [this](TConfigFile& config) { StoreRecentFiles(config, m_recentFiles); });
     }
     emit DocumentLoaded();
     return ok;
@@ -222,12 +280,8 @@ bool HexViewWindow::RunGuarded(const std::function<void()>& action)
     try {
         action();
         return true;
-    } catch (const Exception& e) {
-        text = e.Message();
-    } catch (const std::exception& e) {
-        text = QString::fromLocal8Bit(e.what());
     } catch (...) {
-        text = tr("Unknown error");
+        text = ErrorText(std::current_exception());
     }
     // Shown outside the handler: the box runs an event loop.
     ShowError(text);

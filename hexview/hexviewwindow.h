@@ -10,6 +10,8 @@
 //   options.cpp          applying the command line to the window
 //   clipboardactions.cpp Edit: Cut, Copy, Paste, Copy as..., Paste as hex;
 //                        File: New from clipboard
+//   saveactions.cpp      File: Save, Save As...; documentwatch.cpp: the open
+//                        file changed on disk (Reload, asking before a save)
 //
 // Adding a feature (editing, clipboard, saving, printing, settings...): write
 // a new file with an Install<Area>Actions(HexViewWindow&) function that adds
@@ -24,6 +26,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -55,6 +58,11 @@ public:
     // file, one of 2 GiB or more, a cancelled load) is shown through
     // ShowError and leaves an empty, usable window. True on success.
     bool OpenFile(const QString& path);
+    // Loads the document's file again without asking about unsaved changes
+    // (the user chose to drop them). False without a file or on error.
+    bool ReloadDocument();
+    // The file's identity just before the last load (file changed since?).
+    const TFileStamp& LoadedFileStamp() const { return m_loadedFileStamp; }
 
     // Applies the display options of the command line (before loading), then
     // opens its file and makes its selection. False when something failed
@@ -70,6 +78,8 @@ public:
     // Shows an error text in a box (tests replace ErrorReporter).
     void ShowError(const QString& text);
     std::function<void(const QString&)> ErrorReporter;
+    // The text an error box shows for an exception.
+    static QString ErrorText(std::exception_ptr error);
 
     // ---- long operations other than loading (find) ----
     // Runs action with a progress dialog that the editor's OnProgress
@@ -106,6 +116,7 @@ private:
     void InstallEditorHandlers();
     void UpdateTitle();
     void ReportProgress(uint8_t percent, bool& cancel);
+    bool LoadFile(const QString& path);
 
     TMPHexEditorEx* m_editor = nullptr;
     QMenu* m_fileMenu = nullptr;
@@ -117,6 +128,8 @@ private:
     std::unique_ptr<TFirmwareOverlay> m_overlay;
     QProgressDialog* m_progress = nullptr; // only while loading
     QStringList m_recentFiles;
+    TFileStamp m_loadedFileStamp;
+    std::function<void(std::exception_ptr)> m_previousErrorHandler;
 };
 
 // The action groups, one file each.

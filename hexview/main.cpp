@@ -16,8 +16,11 @@ int main(int argc, char** argv)
     // The command line is read before the window system is touched, so that
     // --help, --version and bad values work without a display.
     QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    QString badArgument;
+    if (!hexview::DecodeArguments(argc, argv, &arguments, &badArgument)) {
+        std::fprintf(stderr, "hexview: %s\n", qPrintable(badArgument));
+        return 2;
+    }
     const hexview::TParsedCommandLine parsed = hexview::ParseViewCommandLine(arguments);
     switch (parsed.Outcome) {
     case hexview::TParsedCommandLine::ShowHelp:

@@ -4,8 +4,8 @@
 
 #include "hexview/hexviewwindow.h"
 #include "hexview/printing.h"
+#include "platform/core/atomicsave.h"
 #include "platform/core/exceptions.h"
-#include "platform/core/fileutils.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -14,7 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStatusBar>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 namespace hexview {
 
@@ -54,29 +54,34 @@ void PrintWithDialog(HexViewWindow& window)
 }
 
 // Writes the PDF; false when the user cancelled (nothing is left behind).
+// The printer writes into a private folder; the finished document then goes
+// to path through the one save path (special and write-protected targets
+// refused, links kept, mode and owner of a replaced file kept).
 bool WritePdf(TMPHexEditorEx& editor, const QString& path, const TPrintProgress& progress)
 {
     const QString cannot = HexViewWindow::tr("Cannot write %1").arg(path);
-    // A temporary file beside the target, renamed over it when complete.
-    QTemporaryFile temp(QFileInfo(path).absolutePath() + QStringLiteral("/.hexview-XXXXXX.pdf"));
-    if (!temp.open())
-        throw Exception(cannot + QStringLiteral(" (") + temp.errorString() + u')');
-    temp.close();
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        throw Exception(cannot + QStringLiteral(" (") + scratch.errorString() + u')');
+    const QString rendered = scratch.filePath(QStringLiteral("export.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(temp.fileName());
+    printer.setOutputFileName(rendered);
     printer.setDocName(QFileInfo(editor.FileName()).fileName());
     const int pages = PrintEditor(editor, printer, progress);
     if (pages < 0)
         return false;
-    if (pages == 0)
+    QFile file(rendered);
+    if (pages == 0 || !file.open(QIODevice::ReadOnly))
         throw Exception(cannot);
-    if (QFileInfo(temp.fileName()).size() == 0)
+    const QByteArray pdf = file.readAll();
+    if (pdf.isEmpty())
         throw Exception(cannot);
-    if (!RenameFileAt(temp.fileName(), path))
-        throw Exception(cannot + QStringLiteral(" (") + SysErrorMessage(LastFileError()) + u')');
-    temp.setAutoRemove(false);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    try {
+        SaveFileAtomically(path, reinterpret_cast<const uint8_t*>(pdf.constData()), pdf.size());
+    } catch (const EStreamError& e) {
+        throw Exception(cannot + QStringLiteral(" (") + e.Message() + u')');
+    }
     return true;
 }
 

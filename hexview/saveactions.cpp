@@ -3,6 +3,7 @@
 
 #include "hexview/saveactions.h"
 
+#include "hexview/documentwatch.h"
 #include "hexview/hexviewwindow.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPushButton>
 
 namespace hexview {
 
@@ -30,6 +32,78 @@ QString AskWithFileDialog(HexViewWindow& window)
     const QString start = editor.HasFile() ? editor.FileName() : QString();
     return QFileDialog::getSaveFileName(&window, HexViewWindow::tr("Save As"), start,
                                         HexViewWindow::tr("All files (*);;Firmware images (*.bin)"));
+}
+
+bool AskWithoutBackupBox(HexViewWindow& window, const QString& reason)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("hexview"),
+                    HexViewWindow::tr("%1\n\nThe file can still be saved without a backup.").arg(reason),
+                    QMessageBox::NoButton, &window);
+    QPushButton* without = box.addButton(HexViewWindow::tr("Save without backup"), QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == without;
+}
+
+// Saves over the document's own file with CreateBackup off, restored after.
+void SaveWithoutBackup(TMPHexEditorEx& editor)
+{
+    struct TRestore
+    {
+        TMPHexEditorEx& editor;
+        bool value;
+        ~TRestore() { editor.SetCreateBackup(value); }
+    } restore{editor, editor.CreateBackup()};
+    editor.SetCreateBackup(false);
+    editor.SaveToFile();
+}
+
+// The save over the document's file; a backup that cannot be made is
+// offered to be left out for this save. True when saved.
+bool SaveOverDocument(HexViewWindow& window)
+{
+    TMPHexEditorEx& editor = window.Editor();
+    QString backupProblem;
+    const bool saved = window.RunGuarded([&] {
+        try {
+            editor.SaveToFile();
+        } catch (const EMPHBackupError& e) {
+            backupProblem = e.Message();
+        }
+    });
+    if (!saved || backupProblem.isEmpty())
+        return saved;
+    if (!AskSaveWithoutBackup(window, backupProblem))
+        return false;
+    return window.RunGuarded([&] { SaveWithoutBackup(editor); });
+}
+
+// A file changed on disk since it was loaded or saved here is not
+// overwritten without asking. True to go on with the save.
+bool MayOverwrite(HexViewWindow& window, TDocumentWatch* watch)
+{
+    if (!watch || !watch->ChangedOnDisk())
+        return true;
+    const QString path = window.Editor().FileName();
+    const bool exists = QFileInfo::exists(path);
+    const QString name = QFileInfo(path).fileName();
+    const QString text =
+        exists ? HexViewWindow::tr("%1 was changed on disk by another program since it was opened or saved "
+                                   "here. Overwrite those changes with what is shown, reload the file (your "
+                                   "unsaved changes are lost), or cancel?")
+                     .arg(name)
+               : HexViewWindow::tr("%1 was removed or renamed on disk since it was opened or saved here. "
+                                   "Save what is shown under its name again?")
+                     .arg(name);
+    switch (AskBeforeOverwritingChangedFile(window, text, exists)) {
+    case TChangedFileAnswer::cfOverwrite:
+        return true;
+    case TChangedFileAnswer::cfReload:
+        window.ReloadDocument();
+        return false;
+    default:
+        return false;
+    }
 }
 
 // Asks before the window closes with unsaved changes.
@@ -67,12 +141,20 @@ QAction* InsertionPoint(QMenu* file)
 
 std::function<QMessageBox::StandardButton(HexViewWindow&)> AskToSaveChanges = AskWithMessageBox;
 std::function<QString(HexViewWindow&)> AskSaveFileName = AskWithFileDialog;
+std::function<bool(HexViewWindow&, const QString&)> AskSaveWithoutBackup = AskWithoutBackupBox;
 
 bool SaveDocumentAs(HexViewWindow& window, const QString& path)
 {
     if (path.isEmpty())
         return false;
-    return window.RunGuarded([&] { window.Editor().SaveToFile(path); });
+    TMPHexEditorEx& editor = window.Editor();
+    // Save As... onto the document's own name is a Save.
+    if (editor.HasFile() && QFileInfo(path).absoluteFilePath() == QFileInfo(editor.FileName()).absoluteFilePath())
+        return SaveDocument(window);
+    const bool saved = window.RunGuarded([&] { editor.SaveToFile(path); });
+    if (saved && TDocumentWatch::Of(window))
+        TDocumentWatch::Of(window)->Saved(editor.SavedFileStamp());
+    return saved;
 }
 
 bool SaveDocument(HexViewWindow& window)
@@ -80,7 +162,13 @@ bool SaveDocument(HexViewWindow& window)
     TMPHexEditorEx& editor = window.Editor();
     if (!editor.HasFile())
         return SaveDocumentAs(window, AskSaveFileName(window));
-    return window.RunGuarded([&] { editor.SaveToFile(); });
+    TDocumentWatch* watch = TDocumentWatch::Of(window);
+    if (!MayOverwrite(window, watch))
+        return false;
+    const bool saved = SaveOverDocument(window);
+    if (saved && watch)
+        watch->Saved(editor.SavedFileStamp());
+    return saved;
 }
 
 bool ConfirmDiscardChanges(HexViewWindow& window)
@@ -99,6 +187,10 @@ bool ConfirmDiscardChanges(HexViewWindow& window)
 
 void InstallSaveActions(HexViewWindow& window)
 {
+    // Saves never leave the document's name without a file, keep links and
+    // back up the file a link leads to.
+    window.Editor().SetAtomicBackup(true);
+    new TDocumentWatch(window);
     QMenu* file = window.FileMenu();
     QAction* before = InsertionPoint(file);
     QAction* save = new QAction(HexViewWindow::tr("&Save"), file);

@@ -2,9 +2,14 @@
 // File > Save and Save As..., and the question about unsaved changes before
 // the document is closed or replaced.
 //
-// Saving goes through TMPHexEditorEx::SaveToFile: the read-only refusal and
-// the backup (FileName + BackupExtension) come first, then an atomic write;
-// a failed write leaves the previous content under the document's name.
+// Saving goes through TMPHexEditorEx::SaveToFile with AtomicBackup on: the
+// read-only refusal, then the new contents in a temporary file beside the
+// file the name leads to (links followed), then the backup (FileName +
+// BackupExtension, a second name of the old file) and the rename. The name
+// always holds the old or the new file. A file changed on disk since it was
+// loaded or saved here is not overwritten without asking (documentwatch.h).
+// A backup that cannot be made is reported with the offer to save without
+// one (this save only).
 
 #include <QMessageBox>
 #include <functional>
@@ -27,6 +32,9 @@ bool ConfirmDiscardChanges(HexViewWindow& window);
 extern std::function<QMessageBox::StandardButton(HexViewWindow&)> AskToSaveChanges;
 // The file name for Save As...; empty when cancelled. Tests replace it.
 extern std::function<QString(HexViewWindow&)> AskSaveFileName;
+// The backup could not be made (reason is the editor's message): true to
+// save without one. Tests replace it.
+extern std::function<bool(HexViewWindow&, const QString& reason)> AskSaveWithoutBackup;
 
 void InstallSaveActions(HexViewWindow& window);
 

@@ -4,16 +4,16 @@
 
 #include "hexview/desktopcolors.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/core/configfile.h"
+#include "platform/core/atomicsave.h"
+#include "platform/core/boundedread.h"
 #include "platform/core/exceptions.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QPointer>
-#include <QSaveFile>
-#include <QSettings>
 #include <QTimer>
 
 namespace hexview {
@@ -22,7 +22,7 @@ namespace {
 
 const QString SettingsKey = QStringLiteral("Editor/Settings");
 // A settings text is a few kilobytes; anything far larger is not one.
-constexpr qint64 MaxSettingsFileSize = 1 << 20;
+constexpr qint64 MaxSettingsFileSize = MaxConfigFileSize;
 
 QString AskExportWithDialog(HexViewWindow& window)
 {
@@ -36,14 +36,11 @@ QString AskImportWithDialog(HexViewWindow& window)
                                         HexViewWindow::tr("Settings (*.txt);;All files (*)"));
 }
 
+// Only a regular file of bounded size, opened without blocking: a named
+// pipe or a device is refused before a byte is read.
 QString ReadSettingsFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileOpenError(HexViewWindow::tr("Cannot open %1 (%2)").arg(path, file.errorString()));
-    if (file.size() > MaxSettingsFileSize)
-        throw Exception(HexViewWindow::tr("%1 is too large for a settings file").arg(path));
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(ReadBoundedFile(path, MaxSettingsFileSize));
 }
 
 // Stores the settings when the window goes away (closed, or hidden on its
@@ -75,10 +72,8 @@ bool ExportSettings(HexViewWindow& window, const QString& path)
     if (path.isEmpty())
         return false;
     return window.RunGuarded([&] {
-        QSaveFile file(path);
         const QByteArray text = window.Editor().GetSettingsText().toUtf8();
-        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-            throw EFileOpenError(HexViewWindow::tr("Cannot write %1 (%2)").arg(path, file.errorString()));
+        SaveFileAtomically(path, reinterpret_cast<const uint8_t*>(text.constData()), text.size());
     });
 }
 
@@ -93,12 +88,12 @@ void LoadStoredSettings(HexViewWindow& window)
 {
     TMPHexEditorEx& editor = window.Editor();
     const QString defaults = editor.GetSettingsText();
-    QSettings settings;
+    const TConfigFile settings;
     QString problem;
-    if (settings.status() != QSettings::NoError) {
-        problem = HexViewWindow::tr("the file cannot be read");
+    if (!settings.Problem().isEmpty()) {
+        problem = settings.Problem();
     } else {
-        const QVariant stored = settings.value(SettingsKey);
+        const QVariant stored = settings.Value(SettingsKey);
         if (!stored.isValid())
             return;
         try {
@@ -114,7 +109,7 @@ void LoadStoredSettings(HexViewWindow& window)
     editor.SetSettingsText(defaults);
     const QString text = HexViewWindow::tr("The stored editor settings in %1 were not used: %2. "
                                            "The defaults apply")
-                             .arg(settings.fileName(), problem);
+                             .arg(settings.Path(), problem);
     QTimer::singleShot(0, &window, [w = QPointer<HexViewWindow>(&window), text] {
         if (w)
             w->ShowError(text);
@@ -123,9 +118,25 @@ void LoadStoredSettings(HexViewWindow& window)
 
 void StoreSettings(HexViewWindow& window)
 {
-    QSettings settings;
-    settings.setValue(SettingsKey, window.Editor().GetSettingsText());
-    settings.sync();
+    const QString text = window.Editor().GetSettingsText();
+    StoreInConfiguration(window, [&](TConfigFile& config) { config.SetValue(SettingsKey, text); });
+}
+
+void StoreInConfiguration(HexViewWindow& window, const std::function<void(TConfigFile&)>& change)
+{
+    // Said once per window: the file is stored on every open and on closing.
+    const char* reported = "configurationProblemShown";
+    try {
+        TConfigFile config;
+        change(config);
+        config.Save();
+    } catch (const Exception& e) {
+        if (window.property(reported).toBool())
+            return;
+        window.setProperty(reported, true);
+        window.ShowError(HexViewWindow::tr("The configuration file %1 was not written: %2")
+                             .arg(TConfigFile::DefaultPath(), e.Message()));
+    }
 }
 
 void InstallSettingsActions(HexViewWindow& window)

@@ -19,8 +19,19 @@
 // ---- print settings, fonts, settings by name --------------------------------
 #include "hexeditor/ex/mphfont.h"
 #include "hexeditor/ex/mphprintoptions.h"
+#include "platform/core/filestamp.h"
 
 class QPaintEvent;
+struct TAtomicSaveOptions;
+
+// A backup for a save could not be made (or an earlier one may not be
+// replaced); nothing was written. The text is the backup's message.
+class EMPHBackupError : public EMPHexEditor
+{
+public:
+    using EMPHexEditor::EMPHexEditor;
+};
+
 // ---- keyboard (ex_keyboard.cpp) ------------------------------------------------
 // The clipboard commands of the Ctrl+X, Ctrl+C and Ctrl+V keys.
 enum class TMPHClipboardCommand { Cut, Copy, Paste };
@@ -53,6 +64,18 @@ public:
     void SetCreateBackup(bool value) { m_createBackup = value; }
     const QString& BackupExtension() const { return m_backupExtension; }
     void SetBackupExtension(const QString& value) { m_backupExtension = value; }
+    // Saving over the document's own file without its name ever being empty
+    // (off by default; not a published setting). On: the new contents go to a
+    // temporary file beside the file the name leads to (symbolic links
+    // followed, so a link stays a link and the backup is of its target);
+    // once that is complete and synced, the current file gets the backup
+    // name as a second name (the old contents stay under the document's name
+    // too) and then the temporary file is renamed over it. A backup that
+    // cannot be made stops the save with EMPHBackupError before anything is
+    // replaced. Without a backup (CreateBackup off), a writable file in a
+    // folder that may not be written is rewritten in place.
+    bool AtomicBackup() const { return m_atomicBackup; }
+    void SetAtomicBackup(bool value) { m_atomicBackup = value; }
 
     // ---- drag and drop -------------------------------------------------------
     bool OleDragDrop() const { return m_oleDragDrop; }
@@ -107,6 +130,9 @@ public:
     void WriteBuffer(const void* buffer, int32_t index, int32_t count) override;
     // FileName followed by BackupExtension.
     QString BackupFileName() const { return m_fileName + m_backupExtension; }
+    // Whether a save over the document's file keeps a backup: CreateBackup,
+    // modified data and a non-empty extension.
+    bool WantsBackup() const;
 
     // ---- saving (mphsave.cpp) ---------------------------------------------------
     // Writes the data to fileName (empty: FileName). Saving over the document's
@@ -116,6 +142,9 @@ public:
     // for this save is renamed back). On success the editor's document is
     // fileName, writable, unmodified, without change marks.
     void SaveToFile(const QString& fileName = QString());
+    // The identity of the file the last successful save wrote (Exists false
+    // before any save).
+    const TFileStamp& SavedFileStamp() const { return m_savedFileStamp; }
 
     // ---- print settings and fonts (mphprint.cpp) ------------------------------
     TMPHPrintOptions* PrintOptions() { return &m_printOptions; }
@@ -251,11 +280,17 @@ protected:
     // ---- end drag and drop, zoom and popup menus ---------------------------------
 
 protected:
+    // The two ways of saving over the document's file (mphsave.cpp).
+    void SaveRenamingToBackup(const QString& target);
+    void SaveKeepingTheName(const QString& target);
+    void WriteDataTo(const QString& target, TAtomicSaveOptions& options);
     // Paints nothing while the paint lock is held.
     void paintEvent(QPaintEvent* event) override;
 
     bool m_createBackup = true;
     QString m_backupExtension = QStringLiteral(".bak");
+    bool m_atomicBackup = false;
+    TFileStamp m_savedFileStamp;
     bool m_oleDragDrop = false;
     bool m_clipboardAsHexText = false;
     bool m_flushClipboardAtShutDown = false;

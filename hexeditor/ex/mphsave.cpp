@@ -1,72 +1,115 @@
 // Saving the data to a file: the backup step, an atomic write, and the
-// document state afterwards.
+// document state afterwards. Every write goes through SaveFileAtomically.
 
 #include "hexeditor/ex/mphexeditorex.h"
 #include "hexeditor/ex/mphexstrings.h"
 
+#include "platform/core/atomicsave.h"
+#include "platform/core/backupfile.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/fileutils.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace {
-
-constexpr qint64 WriteChunk = 1 << 20;
-
-// Writes data to path through a temporary file renamed into place; false
-// with the reason in error when anything fails (the target is then untouched).
-bool WriteAtomically(const QString& path, const uint8_t* data, qint64 size, QString& error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    for (qint64 done = 0; done < size;) {
-        const qint64 chunk = qMin(WriteChunk, size - done);
-        const qint64 written = file.write(reinterpret_cast<const char*>(data) + done, chunk);
-        if (written <= 0) {
-            error = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        done += written;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
-}
 
 bool SamePath(const QString& a, const QString& b)
 {
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
+// The editor's text for a backup that was not made.
+EMPHBackupError BackupErrorText(const EBackupError& e)
+{
+    const char* text = e.Step() == EBackupError::bsRemovePrevious ? MPHExStrings::CannotDeleteBackup
+                                                                   : MPHExStrings::CannotCreateBackup;
+    return EMPHBackupError(MPHExStrings::Text(text).arg(e.BackupName(), e.Reason()));
+}
+
+QString FolderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
 } // namespace
+
+bool TMPHexEditorEx::WantsBackup() const
+{
+    return m_createBackup && m_modified && !m_backupExtension.isEmpty();
+}
+
+void TMPHexEditorEx::WriteDataTo(const QString& target, TAtomicSaveOptions& options)
+{
+    TFileStamp written;
+    options.Written = &written;
+    try {
+        SaveFileAtomically(target, DataStorage().Memory(), DataSize(), options);
+    } catch (const EBackupError& e) {
+        throw BackupErrorText(e);
+    } catch (const EStreamError& e) {
+        throw EFileOpenError(MPHExStrings::Text(MPHExStrings::CannotSave).arg(target, e.Message()));
+    }
+    m_savedFileStamp = written;
+}
+
+// The described order: the current file is renamed to the backup, then the
+// name is written anew (put back when the write fails).
+void TMPHexEditorEx::SaveRenamingToBackup(const QString& target)
+{
+    const QString backup = BackupFileName();
+    const bool existed = FileExists(m_fileName);
+    PrepareFileOverwrite();
+    const bool backedUp = existed && !FileExists(m_fileName) && FileExists(backup);
+    TAtomicSaveOptions options;
+    try {
+        WriteDataTo(target, options);
+    } catch (...) {
+        // The document's file must not be lost: put the backup back.
+        if (backedUp)
+            RenameFileAt(backup, m_fileName);
+        throw;
+    }
+    if (backedUp)
+        QFile::setPermissions(target, QFile::permissions(backup));
+}
+
+// The new contents are complete on disk before the backup takes the old
+// ones and before they take the name.
+void TMPHexEditorEx::SaveKeepingTheName(const QString& target)
+{
+    TCustomMPHexEditor::PrepareFileOverwrite(); // the read-only refusal
+    TAtomicSaveOptions options;
+    if (WantsBackup()) {
+        const QString extension = m_backupExtension;
+        options.BeforeReplace = [extension](const QString& resolved) {
+            ReplaceBackupOf(resolved, resolved + extension);
+        };
+        // Without a writable folder neither the temporary file nor the
+        // backup can be made: say so as the backup's failure, which the
+        // user may answer by saving without one.
+        const QString resolved = QFileInfo(target).canonicalFilePath();
+        if (!resolved.isEmpty() && !QFileInfo(FolderOf(resolved)).isWritable())
+            throw BackupErrorText(EBackupError(EBackupError::bsCreate, resolved + extension,
+                                               SysErrorMessage(EACCES)));
+    } else {
+        options.InPlaceWhenFolderReadOnly = true;
+    }
+    WriteDataTo(target, options);
+}
 
 void TMPHexEditorEx::SaveToFile(const QString& fileName)
 {
     const QString target = fileName.isEmpty() ? m_fileName : fileName;
-    const bool overDocument = SamePath(target, m_fileName);
-    bool backedUp = false;
-    const QString backup = BackupFileName();
-    if (overDocument) {
-        const bool existed = FileExists(m_fileName);
-        PrepareFileOverwrite();
-        backedUp = existed && !FileExists(m_fileName) && FileExists(backup);
+    if (!SamePath(target, m_fileName)) {
+        TAtomicSaveOptions options;
+        WriteDataTo(target, options);
+    } else if (m_atomicBackup) {
+        SaveKeepingTheName(target);
+    } else {
+        SaveRenamingToBackup(target);
     }
-    QString error;
-    if (!WriteAtomically(target, DataStorage().Memory(), DataSize(), error)) {
-        // The document's file must not be lost: put the backup back.
-        if (backedUp)
-            RenameFileAt(backup, m_fileName);
-        throw EFileOpenError(MPHExStrings::Text(MPHExStrings::CannotSave).arg(target, error));
-    }
-    if (backedUp)
-        QFile::setPermissions(target, QFile::permissions(backup));
     m_fileName = target;
     m_hasFile = true;
     m_readOnlyFile = false;

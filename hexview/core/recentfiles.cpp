@@ -1,5 +1,7 @@
 #include "hexview/core/recentfiles.h"
 
+#include "hexview/core/configfile.h"
+
 #include <QFileInfo>
 
 namespace hexview {
@@ -22,6 +24,27 @@ QStringList WithRecentFile(QStringList list, const QString& path, int max)
     while (list.size() > max)
         list.removeLast();
     return list;
+}
+
+namespace {
+QStringList FromStored(const QVariant& stored)
+{
+    QStringList list = stored.toStringList();
+    list.removeAll(QString());
+    while (list.size() > MaxRecentFiles)
+        list.removeLast();
+    return list;
+}
+} // namespace
+
+QStringList LoadRecentFiles(const TConfigFile& config)
+{
+    return FromStored(config.Value(Key));
+}
+
+void StoreRecentFiles(TConfigFile& config, const QStringList& list)
+{
+    config.SetValue(Key, list);
 }
 
 QStringList LoadRecentFiles(QSettings& settings)

@@ -7,6 +7,8 @@
 
 namespace hexview {
 
+class TConfigFile;
+
 inline constexpr int MaxRecentFiles = 8;
 
 // list with path put in front (an earlier entry of the same file removed),
@@ -15,5 +17,8 @@ QStringList WithRecentFile(QStringList list, const QString& path, int max = MaxR
 
 QStringList LoadRecentFiles(QSettings& settings);
 void StoreRecentFiles(QSettings& settings, const QStringList& list);
+// The same in hexview's configuration file (core/configfile.h).
+QStringList LoadRecentFiles(const TConfigFile& config);
+void StoreRecentFiles(TConfigFile& config, const QStringList& list);
 
 } // namespace hexview

@@ -4,6 +4,7 @@
 #include "hexeditor/core/mphlayout.h"
 #include "hexeditor/core/mphoffsetformat.h"
 #include "hexeditor/core/mphtranslation.h"
+#include "platform/core/fileutils.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -264,6 +265,28 @@ TParsedCommandLine ParseViewCommandLine(const QStringList& allArguments)
         result.Text = error;
     }
     return result;
+}
+
+} // namespace hexview
+
+namespace hexview {
+
+bool DecodeArguments(int argc, const char* const* argv, QStringList* out, QString* error)
+{
+    out->clear();
+    if (argc > 0)
+        out->append(QString::fromLocal8Bit(argv[0])); // the program's own name is not opened
+    for (int i = 1; i < argc; ++i) {
+        QString arg;
+        if (!DecodeFileNameExactly(QByteArray(argv[i]), &arg)) {
+            *error = QStringLiteral("argument %1 is not valid UTF-8; such file names are not supported (%2)")
+                         .arg(i)
+                         .arg(QString::fromUtf8(argv[i]));
+            return false;
+        }
+        out->append(arg);
+    }
+    return true;
 }
 
 } // namespace hexview

@@ -16,6 +16,11 @@ namespace hexview {
 // -style=NAME, -reverse, ...), which the application object reads itself.
 QStringList WithoutToolkitOptions(const QStringList& arguments);
 
+// The program's arguments as text. A file name that is not valid UTF-8
+// would reach the system as another name (its bad bytes replaced), so such
+// an argument is refused: false, with the message in *error.
+bool DecodeArguments(int argc, const char* const* argv, QStringList* out, QString* error);
+
 struct TViewOptions {
     QString FileName; // empty: start with an empty document
     std::optional<int> BytesPerRow;

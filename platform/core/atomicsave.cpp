@@ -3,6 +3,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/fileutils.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -127,10 +128,42 @@ public:
     QByteArray name;
 };
 
+// Rewrites the existing regular file target (the inode stat'ed as old):
+// every byte, the length cut to size, synced.
+void WriteInPlace(const QString& path, const QByteArray& target, const struct stat& old, const uint8_t* data,
+                  int64_t size, TFileStamp* written)
+{
+    TTemporaryFile file; // only its descriptor: the name stays empty
+    file.fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (file.fd < 0)
+        throw EFileOpenError(CreateText(path, SysErrorMessage(errno)));
+    struct stat st {};
+    if (::fstat(file.fd, &st) != 0 || st.st_dev != old.st_dev || st.st_ino != old.st_ino || !S_ISREG(st.st_mode))
+        throw EFileOpenError(CreateText(path, QStringLiteral("The file was replaced meanwhile")));
+    int error = WriteAll(file.fd, data, size);
+    if (!error && ::ftruncate(file.fd, size) != 0)
+        error = errno;
+    if (!error && ::fsync(file.fd) != 0)
+        error = errno;
+    if (error)
+        throw EWriteError(WriteText(path, error));
+    if (written)
+        *written = FileStampOfHandle(file.fd);
+}
+
 } // namespace
 
 void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size)
 {
+    SaveFileAtomically(path, data, size, TAtomicSaveOptions{});
+}
+
+void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size, const TAtomicSaveOptions& options)
+{
+    auto reached = [&](TAtomicSaveStep step) {
+        if (options.StepReached)
+            options.StepReached(step);
+    };
     QByteArray given;
     int error = 0;
     if (!EncodeFileName(path, &given, &error))
@@ -154,23 +187,34 @@ void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size)
 
     TTemporaryFile temp;
     temp.fd = CreateTemporary(target, &temp.name);
+    if (temp.fd < 0 && errno == EACCES && exists && options.InPlaceWhenFolderReadOnly)
+        return WriteInPlace(path, target, old, data, size, options.Written);
     if (temp.fd < 0)
         throw EFileOpenError(CreateText(path, SysErrorMessage(errno)));
     if (exists)
         CopyOwnerAndMode(temp.fd, old);
+    reached(TAtomicSaveStep::asTemporaryCreated);
 
     if ((error = WriteAll(temp.fd, data, size)) != 0)
         throw EWriteError(WriteText(path, error));
+    reached(TAtomicSaveStep::asDataWritten);
     // Written is not stored: a full disk may show only now.
     if (::fsync(temp.fd) != 0)
         throw EWriteError(WriteText(path, errno));
+    if (options.Written)
+        *options.Written = FileStampOfHandle(temp.fd);
     const int fd = temp.fd;
     temp.fd = -1;
     if (::close(fd) != 0)
         throw EWriteError(WriteText(path, errno));
+    reached(TAtomicSaveStep::asSynced);
+    if (exists && options.BeforeReplace)
+        options.BeforeReplace(QFile::decodeName(target));
+    reached(TAtomicSaveStep::asBeforeReplace);
     if (::rename(temp.name.constData(), target.constData()) != 0)
         throw EWriteError(WriteText(path, errno));
     temp.name.clear();
+    reached(TAtomicSaveStep::asReplaced);
 
     // Make the new name itself durable; a failure here loses nothing.
     const int folder = ::open(FolderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -2,8 +2,11 @@
 // Saving a whole file so that the target is either replaced completely or left
 // exactly as it was.
 
+#include "platform/core/filestamp.h"
+
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // Writes size bytes to path through a temporary file in the target's folder
 // that is renamed over the target only after every byte reached the disk
@@ -20,3 +23,32 @@
 // process may set them, its owner and group; a new file gets 0666 less the
 // umask.
 void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size);
+
+// The points a save passes, in order (for tests that stop a save at each).
+enum class TAtomicSaveStep { asTemporaryCreated, asDataWritten, asSynced, asBeforeReplace, asReplaced };
+
+struct TAtomicSaveOptions
+{
+    // Run when an existing file is about to be replaced: after the new
+    // contents are complete, synced and closed in the temporary file, right
+    // before the rename. It gets the name the data go to (links followed).
+    // Whatever it does happens while the target still holds its old
+    // contents; an exception from it stops the save (the temporary file is
+    // removed, the target stays as it was) and passes on to the caller.
+    std::function<void(const QString& target)> BeforeReplace;
+    // Called at each step (a test seam); may throw or end the process.
+    std::function<void(TAtomicSaveStep)> StepReached;
+    // Receives the identity of the file written (taken from the temporary
+    // file before it gets the name, so nothing written by others after the
+    // rename can be mistaken for it).
+    TFileStamp* Written = nullptr;
+    // When the temporary file cannot be created because the folder may not
+    // be written (a writable file in a read-only folder), rewrite the
+    // existing file in place instead: same checks, same inode, mode and
+    // owner, but a crash during the write leaves it partly written. Off: such
+    // a save fails. BeforeReplace does not run for an in-place write.
+    bool InPlaceWhenFolderReadOnly = false;
+};
+
+// The save above, with the extra steps of options.
+void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size, const TAtomicSaveOptions& options);

@@ -18,6 +18,8 @@ protected:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.dir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.dir.path());
+        // hexview's configuration file (core/configfile.h) is found the same way.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsFolder.dir.path()));
         QCoreApplication::setOrganizationName(QStringLiteral("editboot-tests"));
         QCoreApplication::setApplicationName(QStringLiteral("hexview-tests"));
         window = std::make_unique<hexview::HexViewWindow>();

@@ -1,0 +1,113 @@
+#include "hexview/documentwatch.h"
+
+#include "hexview/hexviewwindow.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace hexview {
+
+namespace {
+
+TChangedFileAnswer AskWithBox(HexViewWindow& window, const QString& text, bool canReload, bool canOverwrite)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("hexview"), text, QMessageBox::NoButton, &window);
+    QPushButton* overwrite = canOverwrite ? box.addButton(HexViewWindow::tr("&Overwrite"), QMessageBox::AcceptRole)
+                                          : nullptr;
+    QPushButton* reload = canReload ? box.addButton(HexViewWindow::tr("&Reload"), QMessageBox::ResetRole) : nullptr;
+    QPushButton* cancel = box.addButton(canOverwrite ? QMessageBox::Cancel : QMessageBox::Ignore);
+    box.setDefaultButton(cancel);
+    box.exec();
+    if (overwrite && box.clickedButton() == overwrite)
+        return TChangedFileAnswer::cfOverwrite;
+    if (reload && box.clickedButton() == reload)
+        return TChangedFileAnswer::cfReload;
+    return TChangedFileAnswer::cfCancel;
+}
+
+} // namespace
+
+std::function<TChangedFileAnswer(HexViewWindow&, const QString&, bool)> AskBeforeOverwritingChangedFile =
+    [](HexViewWindow& window, const QString& text, bool canReload) {
+        return AskWithBox(window, text, canReload, true);
+    };
+std::function<TChangedFileAnswer(HexViewWindow&, const QString&, bool)> AskReloadChangedFile =
+    [](HexViewWindow& window, const QString& text, bool canReload) {
+        return AskWithBox(window, text, canReload, false);
+    };
+
+TDocumentWatch::TDocumentWatch(HexViewWindow& window)
+    : QObject(&window), m_window(window), m_watcher(new QFileSystemWatcher(this))
+{
+    setObjectName(QStringLiteral("documentWatch"));
+    connect(&window, &HexViewWindow::DocumentLoaded, this, [this] {
+        m_known = m_window.Editor().HasFile() ? m_window.LoadedFileStamp() : TFileStamp{};
+        m_announced = m_known;
+        Follow();
+    });
+    // Checked once the event that told about it is over (a box may follow).
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
+            [this] { QTimer::singleShot(0, this, [this] { CheckNow(); }); });
+    Follow();
+}
+
+TDocumentWatch* TDocumentWatch::Of(HexViewWindow& window)
+{
+    return window.findChild<TDocumentWatch*>(QStringLiteral("documentWatch"), Qt::FindDirectChildrenOnly);
+}
+
+bool TDocumentWatch::ChangedOnDisk() const
+{
+    return m_window.Editor().HasFile() && m_known.Exists && FileStampOf(m_window.Editor().FileName()) != m_known;
+}
+
+void TDocumentWatch::Saved(const TFileStamp& stamp)
+{
+    m_known = stamp;
+    m_announced = stamp;
+    Follow();
+}
+
+// Watches the document's current file (a new inode after every atomic
+// replace, so the watch is set again).
+void TDocumentWatch::Follow()
+{
+    m_path = m_window.Editor().HasFile() ? m_window.Editor().FileName() : QString();
+    Rearm();
+}
+
+void TDocumentWatch::Rearm()
+{
+    if (!m_watcher->files().isEmpty())
+        m_watcher->removePaths(m_watcher->files());
+    if (!m_path.isEmpty() && QFileInfo::exists(m_path))
+        m_watcher->addPath(m_path);
+}
+
+void TDocumentWatch::CheckNow()
+{
+    if (m_path.isEmpty() || m_asking || !m_known.Exists)
+        return;
+    Rearm();
+    const TFileStamp now = FileStampOf(m_path);
+    if (now == m_known || now == m_announced)
+        return;
+    m_announced = now;
+    const QString name = QFileInfo(m_path).fileName();
+    const QString unsaved = m_window.Editor().Modified() ? HexViewWindow::tr(" Reloading drops your unsaved changes.")
+                                                         : QString();
+    const QString text = now.Exists ? HexViewWindow::tr("%1 was changed on disk by another program.%2").arg(name, unsaved)
+                                    : HexViewWindow::tr("%1 was removed or renamed on disk. What is shown is "
+                                                        "kept; saving writes it under its name again.")
+                                          .arg(name);
+    m_asking = true;
+    const TChangedFileAnswer answer = AskReloadChangedFile(m_window, text, now.Exists);
+    m_asking = false;
+    if (answer == TChangedFileAnswer::cfReload && now.Exists)
+        m_window.ReloadDocument();
+}
+
+} // namespace hexview
