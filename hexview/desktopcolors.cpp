@@ -2,11 +2,12 @@
 
 #include "hexview/desktopcolors.h"
 
+#include "hexview/core/configfile.h"
 #include "hexview/core/desktopcolors.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/settingsactions.h"
 
 #include <QPalette>
-#include <QSettings>
 
 namespace hexview {
 
@@ -58,20 +59,27 @@ void ApplyDesktopColors(HexViewWindow& window)
     const TMPHColors own; // the component's defaults
     const TViewColors chosen = ChooseColors(colors, own, editor.palette());
 
-    QSettings settings;
-    settings.beginGroup(DesktopColorsGroup);
+    // The configuration file is read and written only through its own rules
+    // (regular files of bounded size, atomic saves).
+    const TConfigFile stored;
+    QMap<QString, QVariant> choices;
     for (const TColorRole& role : Roles) {
-        const QString key = QString::fromLatin1(role.Name);
+        const QString key = DesktopColorsGroup + QLatin1Char('/') + QString::fromLatin1(role.Name);
         const TColor current = ColorOf(colors, role.Name);
-        const QVariant earlierChoice = settings.value(key);
+        const QVariant earlierChoice = stored.Value(key);
         const bool userSet = current != ColorOf(own, role.Name) &&
                              !(earlierChoice.isValid() && earlierChoice.toUInt() == current);
         const TColor value = ToTColor(chosen.*role.Field);
         if (!userSet)
             colors.setProperty(role.Name, value);
-        settings.setValue(key, value);
+        choices.insert(key, value);
     }
-    settings.endGroup();
+    if (!stored.Problem().isEmpty())
+        return; // the settings' own load has told the user; nothing is written over it
+    StoreInConfiguration(window, [&](TConfigFile& config) {
+        for (auto it = choices.cbegin(); it != choices.cend(); ++it)
+            config.SetValue(it.key(), it.value());
+    });
 }
 
 } // namespace hexview
