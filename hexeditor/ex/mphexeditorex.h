@@ -190,9 +190,14 @@ protected:
     virtual bool PlaceDroppedData(const uint8_t* bytes, int32_t count, const QString& description);
     // Places pasted bytes at the caret or over the selection (the paste rule).
     void PlacePastedData(const uint8_t* bytes, int32_t count, const QString& description);
-    // The bytes of the fetched medium for format; throws for unreadable files.
-    QByteArray TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result);
-    QByteArray FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result);
+    // The bytes of the fetched medium for format; throws for unreadable files
+    // and for a file larger than room (checked before it is read).
+    QByteArray TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result,
+                             int64_t room = MaxDataSize);
+    QByteArray FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result, int64_t room = MaxDataSize);
+    // How many bytes the paste or drop can place before the data would
+    // exceed MaxDataSize (what it replaces counted back in).
+    int64_t TransferRoom(TMPHTransferPurpose purpose);
 
     TComPtr<TMPHDataObject> m_clipboardDataObject;
     CLIPFORMAT m_chosenFormat[2] = {0, 0};
