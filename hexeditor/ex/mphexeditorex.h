@@ -220,6 +220,13 @@ public:
     HRESULT DropTransferData(IDataObject* dataObject, uint32_t keyState, QPoint point, uint32_t& effect);
     // Drags the selection out: the drag loop, then the move's clean-up.
     void StartDrag();
+    // Off by default (not a stored setting). On: a move that a target outside
+    // this program's editors reports (a file manager takes a move for local
+    // files by default) removes the dragged bytes only when Shift is held at
+    // the drop; otherwise it counts as a copy. Drops into editors keep the
+    // drop rule.
+    bool ForeignMoveNeedsShift() const { return m_foreignMoveNeedsShift; }
+    void SetForeignMoveNeedsShift(bool value) { m_foreignMoveNeedsShift = value; }
 
 protected:
     // The platform's drag loop with the drag's data (tests replace it).
@@ -248,6 +255,7 @@ protected:
     int m_dragStartX = 0;
     int m_dragStartY = 0;
     bool m_movedInside = false;
+    bool m_foreignMoveNeedsShift = false;
     // The effect of the drop being read (for the drop rule).
     uint32_t m_dropEffect = DROPEFFECT_NONE;
     QPointer<QMenu> m_offsetPopupMenu;
