@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -47,6 +48,13 @@ private:
     // owner does not answer.
     bool OwnerAnswers();
     void Paste();
+
+protected:
+    // The editor's own Ctrl+V would ask the clipboard's owner on the window's
+    // thread: the window's Paste takes the key instead.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
 
     HexViewWindow& m_window;
     TClipboardWatch* m_watch;
@@ -122,6 +130,7 @@ void TClipboardActions::Install()
         UpdatePasteEnabled();
     });
     connect(m_watch, &TClipboardWatch::OfferChanged, this, [this] { UpdatePasteEnabled(); });
+    Editor().installEventFilter(this);
     UpdateEnabled();
     UpdatePasteEnabled();
 }
@@ -167,6 +176,19 @@ bool TClipboardActions::OwnerAnswers()
         return true;
     m_window.ShowError(tr("The program that holds the clipboard does not answer; nothing was pasted"));
     return false;
+}
+
+bool TClipboardActions::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &Editor() || event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_V || (key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    // Reached only while the Paste action does not take its shortcut.
+    if (m_paste->isEnabled())
+        Paste();
+    return true;
 }
 
 void TClipboardActions::Paste()

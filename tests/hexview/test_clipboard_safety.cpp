@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 
@@ -198,6 +199,49 @@ TEST_F(ClipboardSafetyTest, AnOwnerThatDoesNotAnswerGetsAMessageAndNoRead)
     EXPECT_EQ(waitedMs, TClipboardWatch::ReadTimeoutMs);
     EXPECT_EQ(reads, 0);
     EXPECT_EQ(Data(), QByteArray("!"));
+}
+
+TEST_F(ClipboardSafetyTest, CtrlVInTheEditorNeverAsksASilentOwner)
+{
+    ASSERT_TRUE(window->OpenFile(files.Write("doc.bin", "!")));
+    int reads = 0;
+    QGuiApplication::clipboard()->setMimeData(new TCountingMimeData({QStringLiteral("text/plain")}, &reads));
+    TClipboardWatch& watch = Watch();
+    watch.UseProbe = true;
+    int waits = 0;
+    watch.AskNow = [&](int) {
+        ++waits;
+        TClipboardOffer silent;
+        silent.State = TClipboardOffer::osSilent;
+        return silent;
+    };
+    // The background question found an owner that does not answer.
+    TClipboardProbe* probe = watch.findChild<TClipboardProbe*>();
+    ASSERT_NE(probe, nullptr);
+    TClipboardOffer silent;
+    silent.State = TClipboardOffer::osSilent;
+    emit probe->Finished(silent);
+    EXPECT_FALSE(Action("actionPaste")->isEnabled());
+
+    // With Paste unavailable the key reaches the editor, whose own paste
+    // would read the clipboard on the window's thread.
+    Editor().setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    QCoreApplication::sendEvent(&Editor(), &press);
+    EXPECT_EQ(reads, 0);
+    EXPECT_EQ(waits, 0);
+    EXPECT_EQ(Data(), QByteArray("!"));
+
+    // Available again: the key is the window's Paste, which asks first.
+    TClipboardOffer answered;
+    answered.State = TClipboardOffer::osAnswered;
+    answered.MimeTypes = {QStringLiteral("text/plain")};
+    emit probe->Finished(answered);
+    EXPECT_TRUE(Action("actionPaste")->isEnabled());
+    QCoreApplication::sendEvent(&Editor(), &press);
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(reads, 0);
+    ASSERT_EQ(errors.size(), 1);
 }
 
 TEST_F(ClipboardSafetyTest, DragsOutOfTheWindowMoveTowardsOtherProgramsOnlyWithShift)
