@@ -27,9 +27,10 @@ public:
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (xvfb.isEmpty())
             return;
-        m_server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                              QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                              QStringLiteral("320x200x24")});
+        // -noreset: the server must not restart when its last client leaves.
+        m_server.start(xvfb, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                              QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                              QStringLiteral("0"), QStringLiteral("320x200x24")});
         QByteArray number;
         while (!number.contains('\n') && m_server.waitForReadyRead(10000))
             number += m_server.readAllStandardOutput();
