@@ -10,6 +10,7 @@
 //   options.cpp          applying the command line to the window
 //   clipboardactions.cpp Edit: Cut, Copy, Paste, Copy as..., Paste as hex;
 //                        File: New from clipboard
+//   clipboardwatch.cpp   what the clipboard offers, without waiting for its owner
 //
 // Adding a feature (editing, clipboard, saving, printing, settings...): write
 // a new file with an Install<Area>Actions(HexViewWindow&) function that adds
