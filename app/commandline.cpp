@@ -72,9 +72,7 @@ int Extract(const QStringList& args, QTextStream& out)
 {
     RequireArgumentCount(args, 2, "extract IMAGE BOOTFILE");
     // Writing the boot block over its own image would lose the image.
-    if (SameFile(args[1], args[2]))
-        throw EFileOpenError(
-            QStringLiteral("Cannot write the boot block to \"%1\": it is the image itself").arg(args[2]));
+    boot::RefuseBlockOverImage(args[1], args[2]);
     std::unique_ptr<TMPHMemoryStream> block = boot::ExtractBlock(args[1], boot::SharedBlockBuffer());
     boot::SaveStreamToFile(*block, args[2]);
     out << "File Saved to: " << args[2] << "!\n";

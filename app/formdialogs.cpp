@@ -93,6 +93,19 @@ void TQtFormDialogs::UnhandledError(const QString& text)
     ShowBox(m_owner, QMessageBox::Critical, editboot::ApplicationTitle(), text);
 }
 
+bool TQtFormDialogs::Question(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, editboot::ApplicationTitle(), DisplayText(text), QMessageBox::NoButton,
+                    m_owner);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 bool TQtFormDialogs::LoadProgress(const QString& fileName, int percent)
 {
     if (!m_progress) {

@@ -40,6 +40,8 @@ public:
     // application's title as caption, one OK button. text is shown as given
     // (the caller has already applied the full-stop rule).
     virtual void UnhandledError(const QString& text) = 0;
+    // A question with the buttons Yes and No (No is the default); true for Yes.
+    virtual bool Question(const QString& text) = 0;
 
     // Progress of a long load: called with the file name and 0..100. Returns
     // true when the user asked to cancel. LoadFinished ends the display; it is
@@ -63,6 +65,7 @@ public:
     void Error(const QString& text) override;
     void Plain(const QString& caption, const QString& text) override;
     void UnhandledError(const QString& text) override;
+    bool Question(const QString& text) override;
     bool LoadProgress(const QString& fileName, int percent) override;
     void LoadFinished() override;
 

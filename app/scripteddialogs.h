@@ -30,6 +30,13 @@ public:
     // The user presses "Cancel" at the progress report number index (0-based,
     // counted since the last ClearRecords); -1 never cancels.
     void CancelAtProgressReport(int index) { m_cancelAt = index; }
+    // Answer for the next question (true: Yes). A question with no answer
+    // left takes the default answer, Yes unless set otherwise, so scripts
+    // written for commands that did not ask go on as before.
+    void Answer(bool yes) { m_questionAnswers.push_back(yes); }
+    void SetDefaultAnswer(bool yes) { m_defaultAnswer = yes; }
+    // Questions asked since the last ClearRecords, in order.
+    const QStringList& Questions() const { return m_questions; }
 
     // Names of the file dialogs shown, in order (e.g. "OpenDialog1").
     const QStringList& DialogsShown() const { return m_shown; }
@@ -46,6 +53,7 @@ public:
         m_shown.clear();
         m_boxes.clear();
         m_progress.clear();
+        m_questions.clear();
     }
 
     bool OpenFile(TFileDialog& dialog) override { return Answer(dialog); }
@@ -65,6 +73,15 @@ public:
     void UnhandledError(const QString& text) override
     {
         m_boxes.push_back({TBox::bkUnhandled, editboot::ApplicationTitle(), text});
+    }
+    bool Question(const QString& text) override
+    {
+        m_questions.append(text);
+        if (m_questionAnswers.empty())
+            return m_defaultAnswer;
+        const bool yes = m_questionAnswers.front();
+        m_questionAnswers.pop_front();
+        return yes;
     }
     bool LoadProgress(const QString&, int percent) override
     {
@@ -90,6 +107,9 @@ private:
     }
 
     std::deque<std::optional<QString>> m_answers;
+    std::deque<bool> m_questionAnswers;
+    bool m_defaultAnswer = true;
+    QStringList m_questions;
     QStringList m_shown;
     std::vector<TBox> m_boxes;
     std::vector<int> m_progress;

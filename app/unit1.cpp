@@ -302,6 +302,12 @@ void TForm1::Button2Click()
         return;
     // ".bin" is always appended, also to a name that already ends in it.
     const QString target = SaveDialog1.FileName + QStringLiteral(".bin");
+    // Neither the image the block came from nor the open image may become
+    // the boot file.
+    boot::RefuseBlockOverImage(Edit1->text(), target);
+    boot::RefuseBlockOverImage(OpenDialog1.FileName, target);
+    if (!ConfirmReplace(target))
+        return;
     {
         TBusyOverride busy;
         boot::SaveStreamToFile(*block, target);
@@ -333,6 +339,10 @@ void TForm1::Button3Click()
     if (!m_dialogs->SaveFile(SaveDialog1))
         return;
     const QString target = SaveDialog1.FileName + QStringLiteral(".bin");
+    // Saving onto the image itself is allowed (the image is replaced whole,
+    // as the command line's insert allows it), but only after the question.
+    if (!ConfirmReplace(target))
+        return;
     // Written to a temporary file first and renamed over the target, so even
     // saving onto the image itself cannot lose it halfway.
     {
@@ -340,6 +350,16 @@ void TForm1::Button3Click()
         boot::SaveStreamToFile(*image, target);
     }
     m_dialogs->Information(QStringLiteral("File Saved to: ") + target + QStringLiteral("!"));
+}
+
+bool TForm1::ConfirmReplace(const QString& target)
+{
+    // The save dialog never saw this name (".bin" is added after it closed),
+    // so its own overwrite question could not have asked.
+    const QFileInfo info(target);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return m_dialogs->Question(QStringLiteral("%1 already exists. Replace it?").arg(info.fileName()));
 }
 
 void TForm1::FormClose()

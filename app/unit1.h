@@ -77,6 +77,8 @@ private:
     void ApplyStoredEditorSettings();
     void ApplyStoredPaintSettings(TCustomMPHexEditor& editor);
     void LoadImageIntoEditor(const QString& path);
+    // Asks before a save replaces an existing file; true to go on.
+    bool ConfirmReplace(const QString& target);
 
     std::unique_ptr<IFormDialogs> m_dialogs;
     TApplicationErrorHandler m_previousErrorHandler;

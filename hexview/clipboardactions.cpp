@@ -3,13 +3,17 @@
 // operations and its transfer reader.
 #include "hexview/hexviewwindow.h"
 
+#include "hexview/clipboardwatch.h"
+
 #include "hexview/core/copyformats.h"
 #include "platform/core/codepages.h"
 #include "platform/core/memorydataobject.h"
+#include "platform/oleclipboard.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
 
@@ -20,7 +24,10 @@ namespace {
 class TClipboardActions : public QObject
 {
 public:
-    explicit TClipboardActions(HexViewWindow& window) : QObject(&window), m_window(window) {}
+    explicit TClipboardActions(HexViewWindow& window)
+        : QObject(&window), m_window(window), m_watch(new TClipboardWatch(&window))
+    {
+    }
 
     void Install();
 
@@ -30,14 +37,27 @@ private:
     void CopyAs(TCopyFormat format);
     void PasteAsHex();
     void NewFromClipboard();
+    QByteArray ClipboardBytes();
     // Selection-dependent actions: cheap, run on every selection change.
     void UpdateEnabled();
-    // Paste actions: asking the clipboard may mean a round trip to another
-    // program, so only when the clipboard or the document changes and when
-    // the menu opens.
+    // Paste actions: from the types the clipboard offers, as the watch knows
+    // them; never a question to the clipboard's owner.
     void UpdatePasteEnabled();
+    bool OfferCanBePasted(const QStringList& types);
+    // Before the clipboard's data is read: false, with a message, when its
+    // owner does not answer.
+    bool OwnerAnswers();
+    void Paste();
+
+protected:
+    // The editor's own Ctrl+V would ask the clipboard's owner on the window's
+    // thread: the window's Paste takes the key instead.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
 
     HexViewWindow& m_window;
+    TClipboardWatch* m_watch;
     QAction* m_cut = nullptr;
     QAction* m_copy = nullptr;
     QAction* m_paste = nullptr;
@@ -90,8 +110,7 @@ void TClipboardActions::Install()
     connect(m_cut, &QAction::triggered, this, [this] { m_window.RunGuarded([this] { Editor().CutToClipboard(); }); });
     connect(m_copy, &QAction::triggered, this,
             [this] { m_window.RunGuarded([this] { Editor().CopyToClipboard(); }); });
-    connect(m_paste, &QAction::triggered, this,
-            [this] { m_window.RunGuarded([this] { Editor().PasteFromClipboard(); }); });
+    connect(m_paste, &QAction::triggered, this, [this] { Paste(); });
     connect(m_hexText, &QAction::toggled, this, [this](bool on) { Editor().SetClipboardAsHexText(on); });
     connect(m_pasteAsHex, &QAction::triggered, this, [this] { PasteAsHex(); });
     connect(newFromClipboard, &QAction::triggered, this, [this] { NewFromClipboard(); });
@@ -110,7 +129,8 @@ void TClipboardActions::Install()
         UpdateEnabled();
         UpdatePasteEnabled();
     });
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdatePasteEnabled(); });
+    connect(m_watch, &TClipboardWatch::OfferChanged, this, [this] { UpdatePasteEnabled(); });
+    Editor().installEventFilter(this);
     UpdateEnabled();
     UpdatePasteEnabled();
 }
@@ -127,9 +147,56 @@ void TClipboardActions::UpdateEnabled()
 
 void TClipboardActions::UpdatePasteEnabled()
 {
-    const bool writable = !m_window.ReadOnlyView();
-    m_paste->setEnabled(writable && Editor().CanPaste());
-    m_pasteAsHex->setEnabled(writable && !Editor().ReadOnlyView() && !QGuiApplication::clipboard()->text().isEmpty());
+    const bool writable = !m_window.ReadOnlyView() && !Editor().ReadOnlyView();
+    const QStringList types = m_watch->OfferedTypes();
+    bool text = false;
+    for (const QString& type : types)
+        text = text || type.startsWith(QLatin1String("text/plain"));
+    m_paste->setEnabled(writable && OfferCanBePasted(types));
+    m_pasteAsHex->setEnabled(writable && text);
+}
+
+// The editor's paste rule (a readable format offered; a fixed size needs
+// data to overwrite), judged from the offered types instead of the data.
+bool TClipboardActions::OfferCanBePasted(const QStringList& types)
+{
+    TMPHexEditorEx& e = Editor();
+    if (e.ReadOnlyView() || (e.NoSizeChange() && e.DataSize() == 0))
+        return false;
+    const QVector<CLIPFORMAT> offered = ClipFormatsOfMimeTypes(types);
+    for (CLIPFORMAT format : e.AcceptanceList())
+        if (offered.contains(format))
+            return true;
+    return false;
+}
+
+bool TClipboardActions::OwnerAnswers()
+{
+    if (m_watch->OwnerAnswers())
+        return true;
+    m_window.ShowError(tr("The program that holds the clipboard does not answer; nothing was pasted"));
+    return false;
+}
+
+bool TClipboardActions::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &Editor() || event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_V || (key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    // Reached only while the Paste action does not take its shortcut.
+    if (m_paste->isEnabled())
+        Paste();
+    return true;
+}
+
+void TClipboardActions::Paste()
+{
+    m_window.RunGuarded([this] {
+        if (OwnerAnswers())
+            Editor().PasteFromClipboard();
+    });
 }
 
 QByteArray TClipboardActions::SelectedBytes()
@@ -156,6 +223,8 @@ void TClipboardActions::CopyAs(TCopyFormat format)
 void TClipboardActions::PasteAsHex()
 {
     m_window.RunGuarded([this] {
+        if (!OwnerAnswers())
+            return;
         const QString text = HexDigitsText(QGuiApplication::clipboard()->text());
         TComPtr<TMemoryDataObject> object(new TMemoryDataObject);
         object->SetBlock(CF_TEXT, QStringToAnsi(text) + '\0');
@@ -177,20 +246,57 @@ void TClipboardActions::PasteAsHex()
     });
 }
 
+// The clipboard's bytes as a paste into an empty document would take them,
+// read by a scratch editor with the document editor's reading settings, so
+// that the document is untouched until the bytes are there. Empty when
+// nothing could be read.
+QByteArray TClipboardActions::ClipboardBytes()
+{
+    TMPHexEditorEx& e = Editor();
+    TMPHexEditorEx scratch;
+    scratch.SetSupportsOtherClipFormats(e.SupportsOtherClipFormats());
+    scratch.SetClipboardAsHexText(e.ClipboardAsHexText());
+    scratch.SetSwapNibbles(e.SwapNibbles());
+    scratch.SetUnicodeChars(e.UnicodeChars());
+    scratch.SetUnicodeBigEndian(e.UnicodeBigEndian());
+    scratch.SetBytesPerUnit(e.BytesPerUnit());
+    scratch.Loaded();
+    scratch.CreateEmptyFile(tr("Untitled"));
+    if (!scratch.PasteFromClipboard())
+        return QByteArray();
+    // The format dialog's "Hex text" choice is the editor's setting.
+    e.SetClipboardAsHexText(scratch.ClipboardAsHexText());
+    return QByteArray(reinterpret_cast<const char*>(scratch.DataStorage().Memory()), scratch.DataSize());
+}
+
 void TClipboardActions::NewFromClipboard()
 {
     m_window.RunGuarded([this] {
         TMPHexEditorEx& e = Editor();
-        // The current document stays when there is nothing to read.
-        if (m_window.ReadOnlyView() || !e.CanPaste()) {
-            m_window.ShowError(tr("The clipboard holds nothing the editor can read"));
+        const QString nothing = tr("The clipboard holds nothing the editor can read");
+        if (m_window.ReadOnlyView()) {
+            m_window.ShowError(nothing);
+            return;
+        }
+        if (e.NoSizeChange()) {
+            m_window.ShowError(tr("A new document cannot be made while the data size is fixed"));
+            return;
+        }
+        // Unsaved changes are asked about first, as Open does.
+        if (m_window.CanReplaceDocument && !m_window.CanReplaceDocument())
+            return;
+        if (!OwnerAnswers())
+            return;
+        const QByteArray bytes = ClipboardBytes();
+        if (bytes.isEmpty()) {
+            // The document, its name and its undo steps stay as they were.
+            m_window.ShowError(nothing);
             return;
         }
         e.CreateEmptyFile(tr("Untitled"));
-        const bool pasted = e.PasteFromClipboard();
+        e.ReplaceSelection(bytes.constData(), int32_t(bytes.size()),
+                           QString::fromLatin1(MPHClipStrings::PasteFromClipboard), true);
         emit m_window.DocumentLoaded();
-        if (!pasted)
-            m_window.ShowError(tr("The clipboard holds nothing the editor can read"));
     });
 }
 

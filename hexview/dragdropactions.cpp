@@ -113,6 +113,9 @@ QMenu* BuildOffsetMenu(HexViewWindow& window)
 void InstallDragDropActions(HexViewWindow& window)
 {
     window.Editor().SetOleDragDrop(true);
+    // A file manager's own default of a move (for local files) must not cut
+    // the bytes: towards other programs only Shift at the drop moves.
+    window.Editor().SetForeignMoveNeedsShift(true);
     window.setAcceptDrops(true);
     window.installEventFilter(new TFileDropFilter(window));
     window.Editor().SetOffsetPopupMenu(BuildOffsetMenu(window));

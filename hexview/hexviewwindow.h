@@ -12,6 +12,7 @@
 //                        File: New from clipboard
 //   saveactions.cpp      File: Save, Save As...; documentwatch.cpp: the open
 //                        file changed on disk (Reload, asking before a save)
+//   clipboardwatch.cpp   what the clipboard offers, without waiting for its owner
 //
 // Adding a feature (editing, clipboard, saving, printing, settings...): write
 // a new file with an Install<Area>Actions(HexViewWindow&) function that adds

@@ -264,34 +264,69 @@ QMimeData* RenderMimeData(IDataObject* object)
 
 // ==== Qt -> data object ================================================================
 
+namespace {
+
+// One format a MIME type gives, with the medium it travels in and, for
+// formats read through a MIME type of their own, that type.
+struct TMimeFormat
+{
+    CLIPFORMAT format;
+    uint32_t tymed;
+    QString mimeType;
+};
+
+// The formats offered MIME types give, in the order of the types; every
+// text type gives the four text formats once, every image type the two
+// bitmap formats once. A file list counts whatever files it names.
+QVector<TMimeFormat> MimeFormats(const QStringList& mimeTypes)
+{
+    QVector<TMimeFormat> formats;
+    bool text = false, image = false;
+    for (const QString& mime : mimeTypes) {
+        const QString name = FormatNameOfWindowsMime(mime);
+        if (!name.isEmpty()) {
+            formats.append({RegisterClipboardFormat(name), TYMED_HGLOBAL, mime});
+        } else if (mime.startsWith(MimeText) && !text) {
+            text = true;
+            for (CLIPFORMAT f : {CLIPFORMAT(CF_TEXT), CLIPFORMAT(CF_UNICODETEXT), CLIPFORMAT(CF_OEMTEXT),
+                                 CLIPFORMAT(CF_LOCALE)})
+                formats.append({f, TYMED_HGLOBAL, QString()});
+        } else if (mime == MimeUriList) {
+            formats.append({CF_HDROP, TYMED_HGLOBAL, QString()});
+        } else if ((mime.startsWith(QLatin1String("image/")) || mime == QLatin1String("application/x-qt-image")) &&
+                   !image) {
+            image = true;
+            formats.append({CF_DIB, TYMED_HGLOBAL, QString()});
+            formats.append({CF_BITMAP, TYMED_GDI, QString()});
+        } else if (mime == MimeHtml) {
+            formats.append({HtmlFormatId(), TYMED_HGLOBAL, mime});
+        } else if (mime == MimeRtf || mime == QLatin1String("application/rtf")) {
+            formats.append({RtfFormatId(), TYMED_HGLOBAL, mime});
+        }
+    }
+    return formats;
+}
+
+} // namespace
+
+QVector<CLIPFORMAT> ClipFormatsOfMimeTypes(const QStringList& mimeTypes)
+{
+    QVector<CLIPFORMAT> formats;
+    for (const TMimeFormat& f : MimeFormats(mimeTypes))
+        if (f.format != 0 && !formats.contains(f.format))
+            formats.append(f.format);
+    return formats;
+}
+
 TMimeDataObject::TMimeDataObject(const QMimeData* data) : m_data(data)
 {
     if (!data)
         return;
-    bool text = false, image = false;
-    for (const QString& mime : data->formats()) {
-        const QString name = FormatNameOfWindowsMime(mime);
-        if (!name.isEmpty()) {
-            AddFormat(RegisterClipboardFormat(name), TYMED_HGLOBAL, mime);
-        } else if (mime.startsWith(MimeText) && !text) {
-            text = true;
-            AddFormat(CF_TEXT);
-            AddFormat(CF_UNICODETEXT);
-            AddFormat(CF_OEMTEXT);
-            AddFormat(CF_LOCALE);
-        } else if (mime == MimeUriList) {
-            if (!LocalFiles(data).isEmpty())
-                AddFormat(CF_HDROP);
-        } else if ((mime.startsWith(QLatin1String("image/")) || mime == QLatin1String("application/x-qt-image")) &&
-                   !image) {
-            image = true;
-            AddFormat(CF_DIB);
-            AddFormat(CF_BITMAP, TYMED_GDI);
-        } else if (mime == MimeHtml) {
-            AddFormat(HtmlFormatId(), TYMED_HGLOBAL, mime);
-        } else if (mime == MimeRtf || mime == QLatin1String("application/rtf")) {
-            AddFormat(RtfFormatId(), TYMED_HGLOBAL, mime);
-        }
+    for (const TMimeFormat& f : MimeFormats(data->formats())) {
+        // A list of addresses that names no local file is no file list.
+        if (f.format == CF_HDROP && LocalFiles(data).isEmpty())
+            continue;
+        AddFormat(f.format, f.tymed, f.mimeType);
     }
 }
 

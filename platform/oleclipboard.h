@@ -57,6 +57,11 @@ private:
     QVector<TMapping> m_mappings;
 };
 
+// The formats that data of these MIME types offers as a data object, without
+// looking at the data (a file list is counted even when it names no local
+// file). Lets a caller judge what the clipboard offers from its list of types.
+QVector<CLIPFORMAT> ClipFormatsOfMimeTypes(const QStringList& mimeTypes);
+
 // Every MIME type of the object, rendered now.
 QMimeData* RenderMimeData(IDataObject* object);
 

@@ -3,11 +3,13 @@
 # those that are missing, so a machine that has them all is left alone.
 set -euo pipefail
 
-BUILD_PKGS="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev \
+BUILD_PKGS="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libxcb1-dev \
 libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev qt6-tools-dev python3"
 RUN_PKGS="fonts-liberation"
-# Tests that read back printed PDFs (tests/hexview/test_printing.cpp).
-TEST_PKGS="poppler-utils"
+# Tests that read back printed PDFs (tests/hexview/test_printing.cpp); the
+# clipboard probe's test runs a private X server and a clipboard owner
+# (tests/platform/test_clipboardprobe.cpp).
+TEST_PKGS="poppler-utils xvfb xclip"
 # Tests of the installed files: desktop entries, metainfo, completions.
 TEST_PKGS="$TEST_PKGS desktop-file-utils appstream bash-completion"
 EXTRA_PKGS=""

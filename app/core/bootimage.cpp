@@ -6,6 +6,8 @@
 #include "hexeditor/mphexeditor.h"
 #include "platform/core/atomicsave.h"
 #include "platform/core/codepages.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/fileutils.h"
 
 
 #include <algorithm>
@@ -120,6 +122,13 @@ void InsertBlock(TMPHMemoryStream& image, TMPHMemoryStream& bootFile, TBlockBuff
     // Writing at the image's position overwrites the old block and grows the
     // image when the block runs past its end.
     image.WriteBuffer(buffer.data(), BootBlockSize);
+}
+
+void RefuseBlockOverImage(const QString& imagePath, const QString& targetPath)
+{
+    if (SameFile(imagePath, targetPath))
+        throw EFileOpenError(
+            QStringLiteral("Cannot write the boot block to \"%1\": it is the image itself").arg(targetPath));
 }
 
 void SaveStreamToFile(TMemoryStream& stream, const QString& path)

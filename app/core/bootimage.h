@@ -71,6 +71,12 @@ std::unique_ptr<TMPHMemoryStream> LoadBootFile(const QString& bootPath);
 // image grows when the block runs past its end.
 void InsertBlock(TMPHMemoryStream& image, TMPHMemoryStream& bootFile, TBlockBuffer& buffer);
 
+// Extract's guard: raises EFileOpenError ("Cannot write the boot block to
+// "TARGET": it is the image itself") when target names the image, also through
+// another name (a link, a second path to the same file). Writing the boot
+// block there would replace the image by its own block.
+void RefuseBlockOverImage(const QString& imagePath, const QString& targetPath);
+
 // Writes the whole stream to path atomically (SaveFileAtomically): a temporary
 // file in the target's folder is renamed over the target only after every byte
 // reached the disk; targets that are not regular files or are write-protected

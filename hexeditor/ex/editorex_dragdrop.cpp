@@ -6,6 +6,7 @@
 
 #include "hexeditor/core/mphdropeffect.h"
 #include "platform/core/apperror.h"
+#include "platform/inputstate.h"
 #include "platform/oledragdrop.h"
 
 #include <QApplication>
@@ -17,6 +18,10 @@
 namespace {
 
 const QString DataMovedText = QStringLiteral("Data moved");
+
+// Drops read by an editor of this process; a drag compares the count before
+// and after its loop to know whether its data landed in an editor.
+int g_editorDrops = 0;
 
 // Lets the editing operations change the size while the bytes are moved.
 struct TSuspendNoSizeChange
@@ -64,7 +69,10 @@ HRESULT TMPHexEditorEx::DropTransferData(IDataObject* dataObject, uint32_t keySt
         ~TEffectScope() { slot = DROPEFFECT_NONE; }
     } scope{m_dropEffect};
     m_dropEffect = effect;
-    return InsertTransferData(dataObject, keyState, point, effect, tpDrop);
+    const HRESULT result = InsertTransferData(dataObject, keyState, point, effect, tpDrop);
+    if (result == S_OK)
+        ++g_editorDrops;
+    return result;
 }
 
 bool TMPHexEditorEx::PlaceDroppedData(const uint8_t* bytes, int32_t count, const QString& description)
@@ -128,6 +136,7 @@ void TMPHexEditorEx::StartDrag()
     HRESULT result = DRAGDROP_S_CANCEL;
     uint32_t effect = DROPEFFECT_NONE;
     bool movedInside = false;
+    const int editorDropsBefore = g_editorDrops;
     {
         const TDragEnd end{*this};
         MPHDiscardDragDumps();
@@ -145,6 +154,10 @@ void TMPHexEditorEx::StartDrag()
     }
     if (result != DRAGDROP_S_DROP && result != DRAGDROP_S_CANCEL)
         OleCheck(result);
+    // Another program's own choice of a move is no request of the user's.
+    const bool intoEditor = g_editorDrops != editorDropsBefore;
+    if (m_foreignMoveNeedsShift && effect == DROPEFFECT_MOVE && !intoEditor && !InputState().ShiftDown())
+        effect = DROPEFFECT_COPY;
     if (result != DRAGDROP_S_DROP || effect != DROPEFFECT_MOVE)
         return;
     if (movedInside)

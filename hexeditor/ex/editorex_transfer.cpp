@@ -97,7 +97,27 @@ bool TMPHexEditorEx::ChooseTransferFormat(const QVector<CLIPFORMAT>& acceptance,
     return true;
 }
 
-QByteArray TMPHexEditorEx::FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result)
+int64_t TMPHexEditorEx::TransferRoom(TMPHTransferPurpose purpose)
+{
+    // A fixed size overwrites and never grows: only the editor's limit applies.
+    if (NoSizeChange())
+        return MaxDataSize;
+    int64_t replaced = 0;
+    if (SelCount() > 0) {
+        if (purpose == tpPaste) {
+            replaced = SelCount();
+        } else {
+            const int32_t position = DropPosition();
+            if (position < 0)
+                return MaxDataSize; // nothing will be placed
+            if (position >= SelFirst() && position <= SelLast())
+                replaced = SelCount();
+        }
+    }
+    return MaxDataSize - DataSize() + replaced;
+}
+
+QByteArray TMPHexEditorEx::FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result, int64_t room)
 {
     QStringList names;
     if (medium.tymed == TYMED_HGLOBAL) {
@@ -119,6 +139,10 @@ QByteArray TMPHexEditorEx::FileListBytes(TStgMedium& medium, uint32_t effect, HR
         const int64_t size = file.Size();
         if (size > MaxDataSize)
             throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge).arg(name).arg(size).arg(MaxDataSize));
+        // Refused before a byte is read: the editing operation would refuse
+        // the same bytes only after a read of up to 2 GiB.
+        if (size > room)
+            throw EMPHexEditor(MPHStrings::Text(MPHStrings::DataSizeLimit).arg(size).arg(MaxDataSize));
         bytes.resize(qsizetype(size));
         file.ReadBuffer(bytes.data(), size);
         result = S_OK;
@@ -127,10 +151,11 @@ QByteArray TMPHexEditorEx::FileListBytes(TStgMedium& medium, uint32_t effect, HR
     return bytes;
 }
 
-QByteArray TMPHexEditorEx::TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result)
+QByteArray TMPHexEditorEx::TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result,
+                                         int64_t room)
 {
     if (format == CF_HDROP)
-        return FileListBytes(medium, effect, result);
+        return FileListBytes(medium, effect, result, room);
     QByteArray bytes;
     if (medium.tymed == TYMED_HGLOBAL || medium.tymed == TYMED_MFPICT) {
         TGlobalLock lock(medium.hGlobal);
@@ -166,7 +191,7 @@ HRESULT TMPHexEditorEx::InsertTransferData(IDataObject* dataObject, uint32_t, QP
         TStgMedium medium;
         TMediumGuard guard{medium};
         if (offered.HasFormat(chosen) && Succeeded(dataObject->GetData(offered.FormatEtcOf(chosen), medium))) {
-            bytes = TransferBytes(chosen, medium, effect, result);
+            bytes = TransferBytes(chosen, medium, effect, result, TransferRoom(purpose));
             if (!bytes.isEmpty() && IsHexTextFormat(chosen) && purpose == tpPaste && m_clipboardAsHexText)
                 bytes = MPHTransfer::DecodeHexText(bytes, SwapNibbles());
         }

@@ -219,9 +219,14 @@ protected:
     virtual bool PlaceDroppedData(const uint8_t* bytes, int32_t count, const QString& description);
     // Places pasted bytes at the caret or over the selection (the paste rule).
     void PlacePastedData(const uint8_t* bytes, int32_t count, const QString& description);
-    // The bytes of the fetched medium for format; throws for unreadable files.
-    QByteArray TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result);
-    QByteArray FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result);
+    // The bytes of the fetched medium for format; throws for unreadable files
+    // and for a file larger than room (checked before it is read).
+    QByteArray TransferBytes(CLIPFORMAT format, TStgMedium& medium, uint32_t effect, HRESULT& result,
+                             int64_t room = MaxDataSize);
+    QByteArray FileListBytes(TStgMedium& medium, uint32_t effect, HRESULT& result, int64_t room = MaxDataSize);
+    // How many bytes the paste or drop can place before the data would
+    // exceed MaxDataSize (what it replaces counted back in).
+    int64_t TransferRoom(TMPHTransferPurpose purpose);
 
     TComPtr<TMPHDataObject> m_clipboardDataObject;
     CLIPFORMAT m_chosenFormat[2] = {0, 0};
@@ -244,6 +249,13 @@ public:
     HRESULT DropTransferData(IDataObject* dataObject, uint32_t keyState, QPoint point, uint32_t& effect);
     // Drags the selection out: the drag loop, then the move's clean-up.
     void StartDrag();
+    // Off by default (not a stored setting). On: a move that a target outside
+    // this program's editors reports (a file manager takes a move for local
+    // files by default) removes the dragged bytes only when Shift is held at
+    // the drop; otherwise it counts as a copy. Drops into editors keep the
+    // drop rule.
+    bool ForeignMoveNeedsShift() const { return m_foreignMoveNeedsShift; }
+    void SetForeignMoveNeedsShift(bool value) { m_foreignMoveNeedsShift = value; }
 
 protected:
     // The platform's drag loop with the drag's data (tests replace it).
@@ -272,6 +284,7 @@ protected:
     int m_dragStartX = 0;
     int m_dragStartY = 0;
     bool m_movedInside = false;
+    bool m_foreignMoveNeedsShift = false;
     // The effect of the drop being read (for the drop rule).
     uint32_t m_dropEffect = DROPEFFECT_NONE;
     QPointer<QMenu> m_offsetPopupMenu;

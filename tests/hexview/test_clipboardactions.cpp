@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include "hexeditor/ex/formatseldialog.h"
+#include "hexview/saveactions.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -130,8 +131,17 @@ TEST_F(ClipboardActionsTest, NewFromClipboardMakesADocumentOfTheBytes)
     EXPECT_EQ(Data(), QByteArray("\x01\x02", 2));
     EXPECT_FALSE(Editor().HasFile());
 
+    // The new document's paste is an unsaved change: discarded when asked.
+    const auto ask = AskToSaveChanges;
+    int asked = 0;
+    AskToSaveChanges = [&](HexViewWindow&) {
+        ++asked;
+        return QMessageBox::Discard;
+    };
     QGuiApplication::clipboard()->clear();
     Action("actionNewFromClipboard")->trigger();
+    AskToSaveChanges = ask;
+    EXPECT_EQ(asked, 1);
     EXPECT_EQ(errors.size(), 1);
     EXPECT_EQ(Data(), QByteArray("\x01\x02", 2)) << "the document stays when there is nothing to read";
 }
