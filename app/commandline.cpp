@@ -2,6 +2,8 @@
 
 #include "app/apperrors.h"
 #include "app/core/bootimage.h"
+#include "app/infojson.h"
+#include "app/sumcommand.h"
 #include "hexeditor/mphexeditor.h"
 #include "platform/core/fileutils.h"
 #include "platform/core/streams.h"
@@ -48,6 +50,11 @@ void RequireArgumentCount(const QStringList& args, int count, const char* synops
 // string, a short image failing with the editor's selection errors.
 int Info(const QStringList& args, QTextStream& out)
 {
+    if (args.size() >= 2 && args[1] == QLatin1String("--json")) {
+        RequireArgumentCount(args, 2, "info --json IMAGE");
+        WriteInfoJson(args[2], out);
+        return ExitOk;
+    }
     RequireArgumentCount(args, 1, "info IMAGE");
     const QString path = QFileInfo(args[1]).absoluteFilePath();
     TMPHexEditor editor;
@@ -159,7 +166,12 @@ QString CommandLineHelp()
         "  extract IMAGE BOOTFILE        write the image's 65,536-byte boot block to BOOTFILE\n"
         "  insert IMAGE BOOTFILE OUTPUT  write the image with its boot block replaced by\n"
         "                                BOOTFILE (exactly 65,536 bytes) to OUTPUT\n"
+        "  info --json IMAGE             the same with the marker, boot block range, ID\n"
+        "                                ranges and CRC-32 of image and block, as JSON\n"
         "  crc32 FILE...                 print the CRC-32 of each file\n"
+        "  sum [--algo NAME] FILE...     print a checksum or digest of each file as\n"
+        "                                sha256sum does; NAME: crc32, adler32, md5, sha1,\n"
+        "                                sha256 (the default), sha512\n"
         "  --help                        show this help\n"
         "  --version                     show the version\n"
         "\n"
@@ -194,6 +206,8 @@ int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
             status = Insert(args, out, err);
         } else if (command == QLatin1String("crc32")) {
             status = Crc32(args, out, err);
+        } else if (command == QLatin1String("sum")) {
+            status = RunSum(args, out, err, [](const QString& text) { throw TUsageError{text}; });
         } else {
             throw TUsageError{QStringLiteral("unknown command '%1'").arg(command)};
         }
