@@ -77,6 +77,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallPrintActions(*this);
     InstallSettingsActions(*this);
     InstallSelectionCrc(*this);
+    InstallAnalysisDocks(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);

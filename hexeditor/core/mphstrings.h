@@ -39,6 +39,7 @@ public:
     bool Step(const uint8_t* data, int64_t maxBytes, std::vector<TMPHStringRun>& out);
     bool Done() const { return m_position >= m_size && m_flushed; }
     int64_t Position() const { return m_position; }
+    int64_t Size() const { return m_size; }
     int Percent() const;
 
 private:
