@@ -21,7 +21,7 @@ using namespace bench;
 
 std::vector<uint8_t> MixedData()
 {
-    std::vector<uint8_t> data(size_t(kFileSize));
+    std::vector<uint8_t> data(static_cast<size_t>(kFileSize));
     std::mt19937_64 rng(5);
     const char text[] = "boot block ZELQ firmware image 0123456789 the quick brown fox\n";
     for (size_t i = 0; i < data.size(); i += 8) {
