@@ -4,7 +4,9 @@
 
 #include "hexeditor/ex/mphexeditorex.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QString>
 #include <cstdint>
 
@@ -43,5 +45,14 @@ struct TAnalysisSpan
 
     bool operator==(const TAnalysisSpan&) const = default;
 };
+
+// The docks' tables: one text line per row and at least columns characters
+// wide.
+inline void MakeCompact(QAbstractItemView& view, QHeaderView& rows, int columns)
+{
+    rows.setDefaultSectionSize(view.fontMetrics().height() + 6);
+    rows.setSectionResizeMode(QHeaderView::Fixed);
+    view.setMinimumWidth(view.fontMetrics().horizontalAdvance(QLatin1Char('0')) * columns);
+}
 
 } // namespace hexview

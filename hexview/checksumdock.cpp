@@ -41,7 +41,7 @@ TChecksumDock::TChecksumDock(HexViewWindow& window)
         m_table->setItem(int(kind), 0, new QTableWidgetItem(DigestKindName(kind)));
         m_table->setItem(int(kind), 1, new QTableWidgetItem);
     }
-    m_table->setMinimumWidth(m_table->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 60);
+    MakeCompact(*m_table, *m_table->verticalHeader(), 60);
     m_progress = new QProgressBar(body);
     m_progress->setRange(0, 100);
     m_progress->hide();
@@ -138,8 +138,11 @@ bool TChecksumDock::Step()
 
 void TChecksumDock::ShowResults()
 {
-    for (const TMPHDigest& digest : m_run->Digests())
-        m_table->item(int(digest.Kind()), 1)->setText(digest.HexResult().toUpper());
+    for (const TMPHDigest& digest : m_run->Digests()) {
+        QTableWidgetItem* item = m_table->item(int(digest.Kind()), 1);
+        item->setText(digest.HexResult().toUpper());
+        item->setToolTip(item->text()); // the whole value where the column cuts it
+    }
 }
 
 void InstallChecksumDock(HexViewWindow& window)

@@ -143,8 +143,12 @@ void TEntropyStrip::paintEvent(QPaintEvent*)
 void TEntropyStrip::mousePressEvent(QMouseEvent* event)
 {
     const int32_t position = PositionAt(int(event->position().y()));
-    if (event->button() == Qt::LeftButton && position >= 0)
-        GoToPosition(m_window, position);
+    if (event->button() != Qt::LeftButton || position < 0)
+        return;
+    GoToPosition(m_window, position);
+    // The block's first row at the top, rather than at the bottom edge.
+    TMPHexEditorEx& editor = m_window.Editor();
+    editor.SetTopRow(editor.CellAtPosition(position, editor.InCharField()).Y);
 }
 
 void InstallEntropyStrip(HexViewWindow& window)

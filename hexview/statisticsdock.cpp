@@ -2,6 +2,7 @@
 
 #include "hexview/statisticsdock.h"
 
+#include "hexview/analysisspan.h"
 #include "hexview/hexviewwindow.h"
 #include "hexview/slicedwork.h"
 
@@ -85,6 +86,7 @@ TStatisticsDock::TStatisticsDock(HexViewWindow& window)
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    MakeCompact(*m_table, *m_table->verticalHeader(), 40);
     m_progress = new QProgressBar(body);
     m_progress->setRange(0, 100);
     m_progress->hide();

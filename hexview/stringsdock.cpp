@@ -2,6 +2,7 @@
 
 #include "hexview/stringsdock.h"
 
+#include "hexview/analysisspan.h"
 #include "hexview/hexviewwindow.h"
 #include "hexview/slicedwork.h"
 #include "platform/core/atomicsave.h"
@@ -143,6 +144,11 @@ TStringsDock::TStringsDock(HexViewWindow& window)
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
+    MakeCompact(*m_view, *m_view->verticalHeader(), 64);
+    const QFontMetrics metrics = m_view->fontMetrics();
+    m_view->horizontalHeader()->resizeSection(TStringRunsModel::OffsetColumn, metrics.horizontalAdvance("00000000") + 16);
+    m_view->horizontalHeader()->resizeSection(TStringRunsModel::EncodingColumn, metrics.horizontalAdvance("UTF-16LE") + 16);
+    m_view->horizontalHeader()->resizeSection(TStringRunsModel::LengthColumn, metrics.horizontalAdvance("Length") + 16);
     m_status = new QLabel(body);
     m_progress = new QProgressBar(body);
     m_progress->setRange(0, 100);

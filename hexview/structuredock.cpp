@@ -2,6 +2,7 @@
 
 #include "hexview/structuredock.h"
 
+#include "hexview/analysisspan.h"
 #include "hexview/hexviewwindow.h"
 #include "hexview/slicedwork.h"
 
@@ -60,6 +61,7 @@ TStructureDock::TStructureDock(HexViewWindow& window)
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    MakeCompact(*m_table, *m_table->verticalHeader(), 64);
     for (int row = 0; row < FieldCount; ++row) {
         m_table->setItem(row, 0, new QTableWidgetItem(HexViewWindow::tr(FieldNames[row])));
         m_table->setItem(row, 1, new QTableWidgetItem);

@@ -249,6 +249,7 @@ TEST_F(AnalysisDocksTest, EntropyStripStandsBesideTheScrollBarAndJumps)
     EXPECT_GE(expected, 64 * 4096);
     EXPECT_EQ(expected % 4096, 0);
     EXPECT_EQ(Editor().CaretPosition(), expected);
+    EXPECT_EQ(Editor().TopRow(), Editor().CellAtPosition(expected, false).Y); // the block's row on top
 
     window->findChild<QAction*>("actionEntropyStrip")->trigger();
     EXPECT_FALSE(strip->isVisible());
