@@ -144,14 +144,7 @@ int Crc32(const QStringList& args, QTextStream& out, QTextStream& err)
 
 QString ChecksumLine(uint32_t crc, const QString& name)
 {
-    const QString digits = QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper();
-    if (!name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\\')))
-        return digits + QStringLiteral("  ") + name;
-    QString escaped = name;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    escaped.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return QLatin1Char('\\') + digits + QStringLiteral("  ") + escaped;
+    return DigestLine(QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper(), name);
 }
 
 QString CommandLineHelp()
