@@ -3,6 +3,8 @@
 #include "app/apperrors.h"
 #include "app/core/bootimage.h"
 #include "app/diffcommand.h"
+#include "app/infojson.h"
+#include "app/sumcommand.h"
 #include "hexeditor/mphexeditor.h"
 #include "platform/core/fileutils.h"
 #include "platform/core/streams.h"
@@ -49,6 +51,11 @@ void RequireArgumentCount(const QStringList& args, int count, const char* synops
 // string, a short image failing with the editor's selection errors.
 int Info(const QStringList& args, QTextStream& out)
 {
+    if (args.size() >= 2 && args[1] == QLatin1String("--json")) {
+        RequireArgumentCount(args, 2, "info --json IMAGE");
+        WriteInfoJson(args[2], out);
+        return ExitOk;
+    }
     RequireArgumentCount(args, 1, "info IMAGE");
     const QString path = QFileInfo(args[1]).absoluteFilePath();
     TMPHexEditor editor;
@@ -142,14 +149,7 @@ int Diff(const QStringList& args, QTextStream& out)
 
 QString ChecksumLine(uint32_t crc, const QString& name)
 {
-    const QString digits = QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper();
-    if (!name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\\')))
-        return digits + QStringLiteral("  ") + name;
-    QString escaped = name;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    escaped.replace(QLatin1Char('\r'), QStringLiteral("\\r"));
-    return QLatin1Char('\\') + digits + QStringLiteral("  ") + escaped;
+    return DigestLine(QStringLiteral("%1").arg(crc, 8, 16, QLatin1Char('0')).toUpper(), name);
 }
 
 QString CommandLineHelp()
@@ -164,11 +164,16 @@ QString CommandLineHelp()
         "  extract IMAGE BOOTFILE        write the image's 65,536-byte boot block to BOOTFILE\n"
         "  insert IMAGE BOOTFILE OUTPUT  write the image with its boot block replaced by\n"
         "                                BOOTFILE (exactly 65,536 bytes) to OUTPUT\n"
+        "  info --json IMAGE             the same with the marker, boot block range, ID\n"
+        "                                ranges and CRC-32 of image and block, as JSON\n"
         "  crc32 FILE...                 print the CRC-32 of each file\n"
         "  diff FILE1 FILE2              print the ranges where the files differ, one per\n"
         "                                line: OFFSET (hex, from 0) and LENGTH (decimal),\n"
         "                                e.g. \"0000001A 3\"; bytes are compared position\n"
         "                                by position, the longer file's rest is one range\n"
+        "  sum [--algo NAME] FILE...     print a checksum or digest of each file as\n"
+        "                                sha256sum does; NAME: crc32, adler32, md5, sha1,\n"
+        "                                sha256 (the default), sha512\n"
         "  --help                        show this help\n"
         "  --version                     show the version\n"
         "\n"
@@ -209,6 +214,8 @@ int RunCommandLine(const QStringList& args, QTextStream& out, QTextStream& err)
         } else if (command == QLatin1String("diff")) {
             errorStatus = DiffTrouble;
             status = Diff(args, out);
+        } else if (command == QLatin1String("sum")) {
+            status = RunSum(args, out, err, [](const QString& text) { throw TUsageError{text}; });
         } else {
             throw TUsageError{QStringLiteral("unknown command '%1'").arg(command)};
         }

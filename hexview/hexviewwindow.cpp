@@ -120,6 +120,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallSettingsActions(*this);
     InstallSelectionCrc(*this);
     InstallCompareActions(*this);
+    InstallAnalysisDocks(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);

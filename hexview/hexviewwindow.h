@@ -146,5 +146,8 @@ void InstallSelectionCrc(HexViewWindow& window);
 void InstallBookmarkActions(HexViewWindow& window);
 // Edit: Cut, Copy, Paste, Copy as..., Paste as hex; File: New from clipboard.
 void InstallClipboardActions(HexViewWindow& window);
+// View: Checksums, Statistics, Entropy strip, Strings, Structure
+// (analysisdocks.cpp).
+void InstallAnalysisDocks(HexViewWindow& window);
 
 } // namespace hexview

@@ -386,6 +386,19 @@ int TCustomGrid::maxLeftCol() const
     return cols.firstToShow(m_colCount, m_fixedCols, qint64(viewport()->width()) - fixedWidth());
 }
 
+void TCustomGrid::SetRightMargin(int pixels)
+{
+    pixels = std::max(pixels, 0);
+    if (pixels == m_rightMargin)
+        return;
+    m_rightMargin = pixels;
+    setViewportMargins(0, 0, pixels, 0);
+    // The viewport is narrower or wider now: as after a resize.
+    clampTopLeft();
+    UpdateScrollBars();
+    viewport()->update();
+}
+
 void TCustomGrid::SetTopRow(int row)
 {
     setTopLeft(m_leftCol, row);

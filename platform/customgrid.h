@@ -94,6 +94,11 @@ public:
     // Scrolls so that the cell is visible.
     void ScrollInView(int col, int row);
 
+    // Pixels kept free between the cells and the vertical scroll bar, for a
+    // widget of the program's own placed there; 0 (the default) keeps none.
+    int RightMargin() const { return m_rightMargin; }
+    void SetRightMargin(int pixels);
+
     void InvalidateCell(int col, int row);
     void InvalidateRow(int row);
     void InvalidateCol(int col);
@@ -172,6 +177,7 @@ private:
     int m_row = 1;
     int m_topRow = 1;
     int m_leftCol = 1;
+    int m_rightMargin = 0;
     bool m_updatingScrollBars = false;
 
     // Cell geometry helpers shared by painting, hit testing and invalidation.
