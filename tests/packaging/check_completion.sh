@@ -46,7 +46,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work" && touch firmware.bin boot.bin
 
 expect "--help --version crc32 diff extract info insert sum" _editboot editboot ""
-expect "sha256 sha512" _editboot editboot sum --algo sha
+expect "sha1 sha256 sha512" _editboot editboot sum --algo sha
 expect "--json" _editboot editboot info --
 expect "boot.bin firmware.bin" _editboot editboot info --json ""
 expect "" _editboot editboot diff a.bin b.bin ""
