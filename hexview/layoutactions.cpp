@@ -41,8 +41,14 @@ QActionGroup* TLayoutActions::AddChoices(QMenu* menu, const QString& title, cons
                                          const std::vector<std::pair<QString, int>>& choices,
                                          const std::function<void(int)>& apply)
 {
-    QMenu* sub = menu->addMenu(title);
+    // Beside Bytes per row: before the Translation submenu when there is one.
+    auto* sub = new QMenu(title, menu);
     sub->setObjectName(QString::fromLatin1(name));
+    auto* translation = menu->findChild<QMenu*>(QStringLiteral("menuTranslation"), Qt::FindDirectChildrenOnly);
+    if (translation)
+        menu->insertMenu(translation->menuAction(), sub);
+    else
+        menu->addMenu(sub);
     auto* group = new QActionGroup(sub);
     for (const auto& [text, value] : choices) {
         QAction* action = sub->addAction(text);

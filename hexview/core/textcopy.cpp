@@ -16,8 +16,8 @@ QString TextCopyNotice(int64_t carried, int64_t total)
 {
     if (carried >= total)
         return QString();
-    return QStringLiteral("Text copy stopped at the first zero byte: %1 of %2 bytes as text "
-                          "(Copy as ... carries all bytes)")
+    // Short: it shares the status bar with the permanent fields.
+    return QStringLiteral("Text copy cut at zero byte: %1 of %2 bytes")
         .arg(carried)
         .arg(total);
 }

@@ -74,6 +74,15 @@ TEST_F(LayoutMenuTest, SingleBytesAndThreeRowsPerNotchByDefaultAndTheMenuChanges
     EXPECT_TRUE(choice("menuWheelStep", "A page")->isChecked());
 }
 
+TEST_F(LayoutMenuTest, TheLayoutChoicesStandBesideBytesPerRow)
+{
+    QStringList texts;
+    for (QAction* action : window->ViewMenu()->actions())
+        texts << action->text();
+    ASSERT_GE(texts.size(), 4);
+    EXPECT_EQ(texts.mid(0, 4), (QStringList{"&Bytes per row", "Bytes per &group", "&Wheel scrolls", "&Translation"}));
+}
+
 TEST_F(LayoutMenuTest, UnicodeCharactersTakeAGroupOfTwo)
 {
     ASSERT_TRUE(window->OpenFile(files.Write("u.bin", QByteArray("a\0b\0", 4))));

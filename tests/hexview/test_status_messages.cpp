@@ -23,8 +23,7 @@ TEST(TextCopy, LengthEndsAtTheFirstZeroAndTheNoticeSaysSo)
     EXPECT_EQ(TextCopyLength(bytes + 3, 3), 0);
     EXPECT_EQ(TextCopyLength(nullptr, 4), 0);
     EXPECT_EQ(TextCopyNotice(3, 3), "");
-    EXPECT_EQ(TextCopyNotice(7, 16),
-              "Text copy stopped at the first zero byte: 7 of 16 bytes as text (Copy as ... carries all bytes)");
+    EXPECT_EQ(TextCopyNotice(7, 16), "Text copy cut at zero byte: 7 of 16 bytes");
 }
 
 namespace {
