@@ -54,7 +54,8 @@ bool TCustomMPHexEditor::DoMouseWheelDown(Qt::KeyboardModifiers shift, Qt::Mouse
 {
     if (shift != Qt::NoModifier || buttons != Qt::NoButton)
         return false;
-    SetTopRow(WheelDownTopRow(TopRow(), VisibleRowCount(), RowCount()));
+    SetTopRow(m_wheelRows > 0 ? WheelRowsDownTopRow(TopRow(), m_wheelRows, VisibleRowCount(), RowCount())
+                              : WheelDownTopRow(TopRow(), VisibleRowCount(), RowCount()));
     UpdateCaretPos();
     return true;
 }
@@ -63,7 +64,7 @@ bool TCustomMPHexEditor::DoMouseWheelUp(Qt::KeyboardModifiers shift, Qt::MouseBu
 {
     if (shift != Qt::NoModifier || buttons != Qt::NoButton)
         return false;
-    SetTopRow(WheelUpTopRow(TopRow(), VisibleRowCount()));
+    SetTopRow(m_wheelRows > 0 ? WheelRowsUpTopRow(TopRow(), m_wheelRows) : WheelUpTopRow(TopRow(), VisibleRowCount()));
     UpdateCaretPos();
     return true;
 }

@@ -209,13 +209,47 @@ void TCustomMPHexEditor::Undo()
     }
     if (MPHUndo::KindOf(entry.Header.Flags) == ukCombined) {
         s.RemoveLastUndo();
+        const TMPHRedoStep marker{QByteArray(), s.PoppedEntry(), s.PoppedDescription()};
+        const int32_t depth = s.RedoUnitCount();
+        ++m_redoGroupDepth;
         for (int32_t i = 0; i < entry.Header.Count && s.CanUndo(); ++i)
             Undo();
-        s.ClearRedo();
+        --m_redoGroupDepth;
+        if (m_multiLevelRedo)
+            CollectRedoGroup(depth, marker);
+        else
+            s.ClearRedo();
         return;
     }
     s.SetRedoRecord(BuildRedoRecord(entry));
     RevertEntry(entry);
+    if (m_multiLevelRedo)
+        s.PushRedoUnit(s.TakeCurrentRedo(), m_redoGroupDepth > 0 ? 0 : m_maxUndo);
+}
+
+void TCustomMPHexEditor::CollectRedoGroup(int32_t depth, const TMPHRedoStep& marker)
+{
+    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHRedoUnit group;
+    // The last unit pushed is the oldest step of the group: it is redone first.
+    while (s.RedoUnitCount() > depth) {
+        TMPHRedoUnit unit = s.PopRedoUnit();
+        group.insert(group.end(), unit.begin(), unit.end());
+    }
+    if (group.empty() || marker.Entry.isEmpty())
+        return;
+    group.push_back(marker);
+    s.PushRedoUnit(std::move(group), m_redoGroupDepth > 0 ? 0 : m_maxUndo);
+}
+
+void TCustomMPHexEditor::SetMultiLevelRedo(bool value)
+{
+    if (value == m_multiLevelRedo)
+        return;
+    m_multiLevelRedo = value;
+    // Without the extension only the single record may remain.
+    if (!value && m_undoStorage->RedoUnitCount() > 0)
+        m_undoStorage->ClearRedo();
 }
 
 void TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
@@ -451,10 +485,37 @@ void TCustomMPHexEditor::Redo()
     TMPHUndoStorage& s = *m_undoStorage;
     if (!s.HasRedo())
         return;
+    if (m_multiLevelRedo && s.RedoRecord().isEmpty() && s.RedoUnitCount() > 0) {
+        RedoUnit(s.PopRedoUnit());
+        return;
+    }
+    RedoCurrentRecord();
+}
+
+void TCustomMPHexEditor::RedoCurrentRecord()
+{
+    TMPHUndoStorage& s = *m_undoStorage;
     const QByteArray record = s.RedoRecord();
     ApplyRedoData(record);
     RestoreAfterRedo(record);
-    s.ClearRedo();
+    s.ClearCurrentRedo();
+    Changed();
+}
+
+void TCustomMPHexEditor::RedoUnit(const TMPHRedoUnit& unit)
+{
+    TMPHUndoStorage& s = *m_undoStorage;
+    for (const TMPHRedoStep& step : unit) {
+        s.RestoreRedoStep(step);
+        if (!step.Record.isEmpty()) {
+            RedoCurrentRecord();
+            continue;
+        }
+        // A group's marker: back on the stack above the steps it groups.
+        s.RepushPopped();
+        s.SetUndoText(step.Description);
+        s.ClearCurrentRedo();
+    }
     Changed();
 }
 

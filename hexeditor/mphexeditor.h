@@ -41,6 +41,7 @@
 #include <QTimer>
 #include <QVariant>
 #include <QVector>
+#include <algorithm>
 #include <memory>
 
 // ---- keyboard and mouse events ------------------------------------------------
@@ -274,6 +275,18 @@ public:
     // Groups the last count entries into one undo step.
     void CombineUndo(int32_t count, const QString& description = {});
     const QString& UndoText() const { return m_undoStorage->UndoText(); }
+    // Extensions, off by default and plain accessors (not published, not in
+    // the settings text), so the published shape stays as it was.
+    // With MultiLevelRedo each undo pushes its redo record (a whole group for
+    // a combined step) onto a redo stack bounded by MaxUndo like the undo
+    // stack; each redo pops one. Switching it off drops the stack.
+    bool MultiLevelRedo() const { return m_multiLevelRedo; }
+    // Rows per wheel notch; 0 pages (a view less one row) per notch.
+    int WheelRows() const { return m_wheelRows; }
+    void SetWheelRows(int value) { m_wheelRows = std::max(0, value); }
+    void SetMultiLevelRedo(bool value);
+    // The text of the step Redo would re-apply.
+    QString RedoText() const { return m_undoStorage->RedoText(); }
 
     // ---- editing (editor_editing.cpp, editor_nibbles.cpp) ---------------------
     bool ReadOnlyView() const { return m_readOnlyView; }
@@ -489,6 +502,7 @@ protected:
     QPoint m_pendingClickPoint;
     TGridCoord m_pendingClickCell{-1, -1};
     int m_wheelRemainder = 0;
+    int m_wheelRows = 0;
 
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
@@ -548,6 +562,8 @@ protected:
     bool m_noSizeChange = false;
     bool m_suspendNoSizeChange = false;
     bool m_allowInsertMode = true;
+    bool m_multiLevelRedo = false;
+    int m_redoGroupDepth = 0; // > 0 while a combined step is undone
     bool CaretInCharField() const { return Col() > HexColumnCount() + 2; }
     // Moves the caret onto position (clamped to where a caret may stand) in the given field.
     void PlaceCaret(int32_t position, bool charField, bool secondNibble = false);
@@ -567,6 +583,11 @@ protected:
     void RestoreAfterUndo(const TMPHUndoEntry& entry);
     void ApplyRedoData(const QByteArray& record);
     void RestoreAfterRedo(const QByteArray& record);
+    void RedoCurrentRecord();
+    void RedoUnit(const TMPHRedoUnit& unit);
+    // Pops the units the undo of a group pushed above depth and pushes them,
+    // with the group's marker, as one unit.
+    void CollectRedoGroup(int32_t depth, const TMPHRedoStep& marker);
     void RestoreViewSettings(uint8_t translation, bool unicode, bool bigEndian, int32_t bytesPerUnit);
     // Writes the data from position on, shifted right by one nibble, to file.
     void WriteShiftedData(TStream& file, int32_t position);

@@ -3,6 +3,7 @@
 #include "hexview/bookmarkactions.h"
 
 #include "hexview/hexviewwindow.h"
+#include "hexview/jumpcentering.h"
 
 #include <QAction>
 #include <QMenu>
@@ -43,6 +44,8 @@ void RebuildMenu(HexViewWindow& window)
         QObject::connect(go, &QAction::triggered, &window, [&window, i] {
             if (!window.Editor().GotoBookmark(i))
                 window.ShowError(HexViewWindow::tr("Bookmark %1 pointed past the end of the data and was cleared").arg(i));
+            else
+                CenterCaretRow(window);
             emit window.SelectionChanged();
         });
     }

@@ -6,6 +6,7 @@
 #include "hexview/clipboardwatch.h"
 
 #include "hexview/core/copyformats.h"
+#include "hexview/textcopynotice.h"
 #include "platform/core/codepages.h"
 #include "platform/core/memorydataobject.h"
 #include "platform/oleclipboard.h"
@@ -107,9 +108,11 @@ void TClipboardActions::Install()
     m_pasteAsHex->setObjectName(QStringLiteral("actionPasteAsHex"));
     newFromClipboard->setObjectName(QStringLiteral("actionNewFromClipboard"));
 
-    connect(m_cut, &QAction::triggered, this, [this] { m_window.RunGuarded([this] { Editor().CutToClipboard(); }); });
+    // Both tell in the status bar when the text form stops at a zero byte.
+    connect(m_cut, &QAction::triggered, this,
+            [this] { m_window.RunGuarded([this] { CopyWithTextNotice(m_window, TClipboardCopy::Cut); }); });
     connect(m_copy, &QAction::triggered, this,
-            [this] { m_window.RunGuarded([this] { Editor().CopyToClipboard(); }); });
+            [this] { m_window.RunGuarded([this] { CopyWithTextNotice(m_window, TClipboardCopy::Copy); }); });
     connect(m_paste, &QAction::triggered, this, [this] { Paste(); });
     connect(m_hexText, &QAction::toggled, this, [this](bool on) { Editor().SetClipboardAsHexText(on); });
     connect(m_pasteAsHex, &QAction::triggered, this, [this] { PasteAsHex(); });

@@ -97,7 +97,7 @@ void TEditActions::Sync()
     m_undo->setEnabled(canUndo);
     m_undo->setText(UndoCaption(canUndo ? editor.UndoText() : QString()));
     m_redo->setEnabled(canRedo);
-    m_redo->setText(RedoCaption(canRedo ? editor.UndoStorage().PoppedDescription() : QString()));
+    m_redo->setText(RedoCaption(canRedo ? editor.RedoText() : QString()));
     m_selectAll->setEnabled(editor.DataSize() > 0);
     m_insertMode->setEnabled(Editing() && editor.AllowInsertMode() && !editor.NoSizeChangeInForce());
     m_insertMode->setChecked(editor.InsertMode());

@@ -3,6 +3,7 @@
 #include "hexview/findactions.h"
 
 #include "hexview/hexviewwindow.h"
+#include "hexview/jumpcentering.h"
 
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphgotooffset.h"
@@ -199,6 +200,7 @@ void GoToPosition(HexViewWindow& window, int32_t position)
     const TGridCoord cell = editor.CellAtPosition(position, charField);
     editor.MoveColRow(cell.X, cell.Y, true);
     editor.ScrollInView(cell.X, cell.Y);
+    CenterCaretRow(window); // the target row in the middle of the view
     emit window.SelectionChanged();
 }
 

@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 
 namespace hexview {
 
@@ -40,6 +41,9 @@ void DrawFrameEdges(QPainter& canvas, const QRect& cell, int edges, const QColor
 TFirmwareOverlay::TFirmwareOverlay(HexViewWindow& window) : QObject(&window), m_window(window)
 {
     connect(&window, &HexViewWindow::DocumentLoaded, this, &TFirmwareOverlay::DocumentLoaded);
+    connect(&window, &HexViewWindow::DataChanged, this, &TFirmwareOverlay::DataChanged);
+    m_crcTimer.setSingleShot(true);
+    connect(&m_crcTimer, &QTimer::timeout, this, &TFirmwareOverlay::CrcStep);
 }
 
 TFirmwareOverlay::~TFirmwareOverlay() = default;
@@ -74,7 +78,76 @@ void TFirmwareOverlay::DocumentLoaded()
     m_ownsBookmark = false;
     const int32_t size = editor.DataSize();
     m_layout = DetectBootLayout(size > 0 ? editor.DataStorage().GetAddress(0, size) : nullptr, size);
-    m_crc = m_layout.Found && editor.HasFile() ? boot::FileCrc32(editor.FileName()) : 0;
+    m_crc = 0;
+    // The loaded bytes are the file's: their sum is the file's CRC-32.
+    RestartCrc(true);
+    Apply();
+}
+
+void TFirmwareOverlay::DataChanged()
+{
+    if (!m_layout.Found)
+        return;
+    FollowMarker();
+    RestartCrc(m_window.Editor().DataSize() <= ImmediateCrcSize);
+    Apply();
+}
+
+void TFirmwareOverlay::FollowMarker()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    const int32_t size = editor.DataSize();
+    const uint8_t* data = size > 0 ? editor.DataStorage().Memory() : nullptr;
+    const int32_t markBookmark = editor.Bookmarks().At(0).mPosition;
+    TBootLayout layout;
+    if (m_ownsBookmark && markBookmark >= 0)
+        layout = BootLayoutAt(data, size, markBookmark);
+    if (!layout.Found)
+        layout = BootLayoutAt(data, size, m_layout.MarkerOffset);
+    if (!layout.Found)
+        layout = DetectBootLayout(data, size);
+    if (!layout.Found && m_ownsBookmark) {
+        // The marker is gone: the overlay goes, with the bookmark it set.
+        if (editor.Bookmarks().At(0) == TMPHBookmark{m_layout.MarkerOffset, false})
+            editor.SetBookmark(0, -1, false);
+        m_ownsBookmark = false;
+    }
+    m_layout = layout;
+}
+
+void TFirmwareOverlay::RestartCrc(bool atOnce)
+{
+    m_crcTimer.stop();
+    m_crcReg = 0xFFFFFFFF;
+    m_crcDone = 0;
+    m_crcSize = m_layout.Found ? m_window.Editor().DataSize() : 0;
+    if (m_crcSize == 0)
+        return;
+    if (atOnce) {
+        m_crcReg = boot::Crc32Update(m_crcReg, m_window.Editor().DataStorage().Memory(), size_t(m_crcSize));
+        m_crcDone = m_crcSize;
+        m_crc = ~m_crcReg;
+        return;
+    }
+    m_crcTimer.start(CrcPauseMs);
+}
+
+void TFirmwareOverlay::CrcStep()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    // Any change restarts the sum; this only guards against a shorter buffer.
+    if (m_crcSize > editor.DataSize()) {
+        RestartCrc(false);
+        return;
+    }
+    const int32_t n = std::min(CrcSliceSize, m_crcSize - m_crcDone);
+    m_crcReg = boot::Crc32Update(m_crcReg, editor.DataStorage().Memory() + m_crcDone, size_t(n));
+    m_crcDone += n;
+    if (m_crcDone < m_crcSize) {
+        m_crcTimer.start(0); // the next slice after pending events
+        return;
+    }
+    m_crc = ~m_crcReg;
     Apply();
 }
 
@@ -94,7 +167,10 @@ void TFirmwareOverlay::Apply()
             editor.SetBookmark(0, -1, false);
         m_ownsBookmark = false;
     }
-    m_window.StatusFields().SetBootText(shown ? BootStatusText(true, m_layout.MarkerOffset, m_crc) : QString());
+    QString text;
+    if (shown)
+        text = CrcBusy() ? BootStatusPendingText(m_layout.MarkerOffset) : BootStatusText(true, m_layout.MarkerOffset, m_crc);
+    m_window.StatusFields().SetBootText(text);
     editor.viewport()->update();
 }
 

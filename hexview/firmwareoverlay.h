@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
 class QAction;
 class QPainter;
@@ -31,7 +32,16 @@ public:
     void SetEnabled(bool value);
     // What was found in the current document (Found false: nothing shown).
     const TBootLayout& Layout() const { return m_layout; }
+    // The CRC-32 of the document's bytes (the file's once saved), kept
+    // current after edits; valid when CrcBusy() is false.
     uint32_t FileCrc() const { return m_crc; }
+    bool CrcBusy() const { return m_crcTimer.isActive() || m_crcDone < m_crcSize; }
+
+    // Documents up to this size are summed at once after an edit; larger
+    // ones after a pause, in slices between events.
+    static constexpr int32_t ImmediateCrcSize = 256 * 1024;
+    static constexpr int CrcPauseMs = 300;
+    static constexpr int32_t CrcSliceSize = 4 * 1024 * 1024;
     QAction* ToggleAction() const { return m_toggle; }
 
     // The editor's OnDrawCell handler.
@@ -43,7 +53,13 @@ public:
 
 private:
     void DocumentLoaded();
+    void DataChanged();
     void Apply();
+    // Finds the marker again after an edit: where bookmark 0 (which moves
+    // with the data) or the old offset still holds it, else by a search.
+    void FollowMarker();
+    void RestartCrc(bool atOnce);
+    void CrcStep();
     // Positions first..last shown by a data cell and whether its sides are
     // byte edges; false for cells that show no data.
     bool CellSpan(int col, int32_t position, int32_t& first, int32_t& last, bool& startsByte, bool& endsByte) const;
@@ -54,6 +70,10 @@ private:
     bool m_enabled = true;
     bool m_ownsBookmark = false;
     QAction* m_toggle = nullptr;
+    QTimer m_crcTimer;
+    int32_t m_crcSize = 0;
+    int32_t m_crcDone = 0;
+    uint32_t m_crcReg = 0;
 };
 
 } // namespace hexview

@@ -1,4 +1,6 @@
 #include "hexview/hexviewwindow.h"
+#include "hexview/core/celltext.h"
+#include "hexview/jumpcentering.h"
 #include "hexview/compareactions.h"
 #include "hexview/dragdropactions.h"
 
@@ -80,6 +82,8 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(m_editor);
     m_editor->setFocus();
     m_editor->Loaded();
+    // Every undone step stays redoable until the next change.
+    m_editor->SetMultiLevelRedo(true);
     resize(900, 640);
 
     m_fileMenu = menuBar()->addMenu(tr("&File"));
@@ -107,6 +111,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallFindActions(*this);
     InstallReplaceActions(*this);
     InstallViewActions(*this);
+    InstallLayoutActions(*this);
     InstallDataInspector(*this);
     InstallClipboardActions(*this);
     m_overlay->InstallActions();
@@ -121,6 +126,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallSelectionCrc(*this);
     InstallCompareActions(*this);
     InstallAnalysisDocks(*this);
+    InstallJumpCentering(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);
@@ -158,6 +164,9 @@ void HexViewWindow::InstallEditorHandlers()
     };
     m_editor->OnDrawCell = [this](QObject* sender, QPainter* canvas, int col, int row, QString& text,
                                   const QRect& rect, bool& defaultDraw) {
+        // The delete character is shown as the other control codes are.
+        if (IsDeleteCharacter(text))
+            text = ShownCharacterText(text, QChar(char16_t(m_editor->MaskChar())));
         m_overlay->DrawCell(sender, canvas, col, row, text, rect, defaultDraw);
     };
 }

@@ -136,6 +136,8 @@ private:
 // The action groups, one file each.
 void InstallFileActions(HexViewWindow& window);
 void InstallViewActions(HexViewWindow& window);
+// Bytes per group and the wheel step (layoutactions.cpp).
+void InstallLayoutActions(HexViewWindow& window);
 void InstallHelpActions(HexViewWindow& window);
 // Editing, finding and inspecting (editactions.cpp, findactions.cpp,
 // datainspector.cpp, selectioncrc.cpp, bookmarkactions.cpp).

@@ -2,6 +2,7 @@
 
 #include "hexview/firmwareoverlay.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/layoutactions.h"
 
 namespace hexview {
 
@@ -14,7 +15,7 @@ bool HexViewWindow::ApplyOptions(const TViewOptions& options)
         if (options.BytesPerRow)
             editor.SetBytesPerRow(*options.BytesPerRow);
         if (options.Unicode)
-            editor.SetUnicodeChars(true);
+            SwitchUnicodeChars(editor, true);
         // Switches given on the command line turn a setting on; without them
         // the stored settings (settingsactions.cpp) stay in force.
         if (options.BigEndian)

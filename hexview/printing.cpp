@@ -2,6 +2,7 @@
 
 #include "hexview/printing.h"
 
+#include "hexview/core/celltext.h"
 #include "hexview/core/printlayout.h"
 #include "hexeditor/ex/mphexeditorex.h"
 #include "hexeditor/mphcolors.h"
@@ -96,8 +97,11 @@ private:
     QString CharAt(int64_t pos)
     {
         if (m_editor.UnicodeChars())
-            return (pos % 2 == 0) ? QString(QChar(m_editor.UnicodeCharAt(int32_t(pos)))) : QString();
-        return QString(QChar(AnsiToUnicode(m_editor.TranslateToDisplay(m_editor.ByteAt(int32_t(pos))))));
+            return (pos % 2 == 0)
+                       ? ShownCharacterText(QString(QChar(m_editor.UnicodeCharAt(int32_t(pos)))), QChar(char16_t(m_editor.MaskChar())))
+                       : QString();
+        const QString text(QChar(AnsiToUnicode(m_editor.TranslateToDisplay(m_editor.ByteAt(int32_t(pos))))));
+        return ShownCharacterText(text, QChar(char16_t(m_editor.MaskChar())));
     }
 
     static void Append(std::vector<TSegment>& out, const QString& text, const QColor& color, bool bold)

@@ -198,7 +198,8 @@ void InstallSaveActions(HexViewWindow& window)
     save->setShortcut(QKeySequence::Save);
     QAction* saveAs = new QAction(HexViewWindow::tr("Save &As..."), file);
     saveAs->setObjectName(QStringLiteral("actionSaveAs"));
-    saveAs->setShortcut(QKeySequence::SaveAs);
+    // Ctrl+Shift+S on every desktop (the platform's SaveAs key can be none).
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     file->insertSeparator(before);
     file->insertAction(before, save);
     file->insertAction(before, saveAs);

@@ -26,9 +26,12 @@ QLabel* AddField(QStatusBar* bar, const char* name, bool permanent)
 TStatusFields::TStatusFields(HexViewWindow& window) : QObject(&window), m_window(window)
 {
     QStatusBar* bar = window.statusBar();
-    m_offset = AddField(bar, "statusOffset", false);
-    m_selection = AddField(bar, "statusSelection", false);
-    m_boot = AddField(bar, "statusBoot", false);
+    // Every field is permanent: a passing message ("Not found", "Replaced 9
+    // match(es)") takes the status bar's own message area on the left and
+    // never hides the caret position or the selection.
+    m_offset = AddField(bar, "statusOffset", true);
+    m_selection = AddField(bar, "statusSelection", true);
+    m_boot = AddField(bar, "statusBoot", true);
     m_boot->hide();
     m_field = AddField(bar, "statusField", true);
     m_mode = AddField(bar, "statusMode", true);
@@ -52,14 +55,24 @@ void TStatusFields::Refresh()
         values.SelLast = editor.SelLast();
     }
     values.InCharField = editor.InCharField();
+    values.UnicodeChars = editor.UnicodeChars();
+    values.BigEndian = editor.UnicodeBigEndian();
     values.InsertMode = editor.InsertMode();
-    values.ReadOnly = editor.ReadOnlyFile() || m_window.ReadOnlyView();
+    if (m_window.ReadOnlyView())
+        values.Access = TAccessState::ViewOnly;
+    else if (!editor.HasFile())
+        values.Access = TAccessState::NoFile;
+    else if (editor.ReadOnlyFile())
+        values.Access = TAccessState::FileWriteProtected;
+    else
+        values.Access = TAccessState::Writable;
     const TStatusTexts texts = MakeStatusTexts(values);
     m_offset->setText(texts.Offset);
     m_selection->setText(texts.Selection);
     m_field->setText(texts.Field);
     m_mode->setText(texts.Mode);
     m_access->setText(texts.Access);
+    m_access->setVisible(!texts.Access.isEmpty());
     m_size->setText(texts.Size);
 }
 

@@ -4,6 +4,7 @@
 
 #include "hexview/core/viewoptions.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/layoutactions.h"
 
 #include "hexeditor/core/mphtranslation.h"
 
@@ -103,8 +104,8 @@ void TViewActions::AddTranslation(QMenu* menu)
 
 void TViewActions::AddUnicode(QMenu* menu)
 {
-    m_unicode = AddCheck(menu, HexViewWindow::tr("&Unicode characters"), "actionUnicode",
-                         [this](bool on) { Editor().SetUnicodeChars(on); });
+    m_unicode = AddCheck(menu, HexViewWindow::tr("&Unicode characters (UTF-16, 2 bytes each)"), "actionUnicode",
+                         [this](bool on) { SwitchUnicodeChars(Editor(), on); });
     m_bigEndian = AddCheck(menu, HexViewWindow::tr("Unicode &big-endian"), "actionBigEndian",
                            [this](bool on) { Editor().SetUnicodeBigEndian(on); });
 }

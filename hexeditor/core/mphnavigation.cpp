@@ -37,6 +37,18 @@ int WheelUpTopRow(int topRow, int visibleRows)
     return std::max(MPHFirstDataRow, topRow - visibleRows + 1);
 }
 
+int WheelRowsDownTopRow(int topRow, int rows, int visibleRows, int rowCount)
+{
+    const int lastTop = std::max(MPHFirstDataRow, rowCount - visibleRows);
+    const int64_t top = std::min<int64_t>(lastTop, int64_t(topRow) + std::max(1, rows));
+    return static_cast<int>(std::max<int64_t>(MPHFirstDataRow, top));
+}
+
+int WheelRowsUpTopRow(int topRow, int rows)
+{
+    return static_cast<int>(std::max<int64_t>(MPHFirstDataRow, int64_t(topRow) - std::max(1, rows)));
+}
+
 int HexDigitValue(char16_t ch)
 {
     if (ch >= u'0' && ch <= u'9')

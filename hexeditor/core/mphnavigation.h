@@ -27,6 +27,9 @@ TMPHRowJump PageDownJump(int row, int topRow, int visibleRows, int rowCount);
 // first or the last page.
 int WheelDownTopRow(int topRow, int visibleRows, int rowCount);
 int WheelUpTopRow(int topRow, int visibleRows);
+// The same for a fixed step of rows per notch (rows > 0).
+int WheelRowsDownTopRow(int topRow, int rows, int visibleRows, int rowCount);
+int WheelRowsUpTopRow(int topRow, int rows);
 
 // The value 0..15 of a typed hex digit (either case), or -1.
 int HexDigitValue(char16_t ch);

@@ -67,7 +67,8 @@ QString IntToRadix(uint32_t value, uint8_t radix, uint8_t minDigits)
 int32_t RadixToInt(const QString& text, uint8_t radix)
 {
     uint32_t result = 0;
-    for (QChar c : text) {
+    // The text is upper-cased first; a refusal names the character as read.
+    for (QChar c : text.toUpper()) {
         const int place = DigitPlace(c);
         if (place < 1 || place > radix)
             throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidRadixChar)

@@ -156,9 +156,71 @@ void TMPHUndoStorage::Reset(bool clearRedoToo)
 
 void TMPHUndoStorage::ClearRedo()
 {
+    ClearCurrentRedo();
+    m_redoUnits.clear();
+    m_redoBytes = 0;
+}
+
+void TMPHUndoStorage::ClearCurrentRedo()
+{
     m_redoRecord.clear();
     m_poppedEntry.clear();
     m_poppedDescription.clear();
+}
+
+namespace {
+int64_t BytesOf(const TMPHRedoUnit& unit)
+{
+    int64_t bytes = 0;
+    for (const TMPHRedoStep& step : unit)
+        bytes += step.Bytes();
+    return bytes;
+}
+} // namespace
+
+TMPHRedoUnit TMPHUndoStorage::TakeCurrentRedo()
+{
+    TMPHRedoUnit unit;
+    if (!m_redoRecord.isEmpty())
+        unit.push_back({m_redoRecord, m_poppedEntry, m_poppedDescription});
+    ClearCurrentRedo();
+    return unit;
+}
+
+void TMPHUndoStorage::PushRedoUnit(TMPHRedoUnit unit, int maxUndo)
+{
+    if (unit.empty())
+        return;
+    while (maxUndo > 0 && !m_redoUnits.empty() && m_redoBytes > maxUndo) {
+        m_redoBytes -= BytesOf(m_redoUnits.front());
+        m_redoUnits.erase(m_redoUnits.begin());
+    }
+    m_redoBytes += BytesOf(unit);
+    m_redoUnits.push_back(std::move(unit));
+}
+
+TMPHRedoUnit TMPHUndoStorage::PopRedoUnit()
+{
+    if (m_redoUnits.empty())
+        return {};
+    TMPHRedoUnit unit = std::move(m_redoUnits.back());
+    m_redoUnits.pop_back();
+    m_redoBytes -= BytesOf(unit);
+    return unit;
+}
+
+void TMPHUndoStorage::RestoreRedoStep(const TMPHRedoStep& step)
+{
+    m_redoRecord = step.Record;
+    m_poppedEntry = step.Entry;
+    m_poppedDescription = step.Description;
+}
+
+QString TMPHUndoStorage::RedoText() const
+{
+    if (!m_redoUnits.empty() && !m_redoUnits.back().empty())
+        return m_redoUnits.back().back().Description;
+    return m_poppedDescription;
 }
 
 void TMPHUndoStorage::SetRedoRecord(QByteArray record)

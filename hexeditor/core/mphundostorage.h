@@ -109,6 +109,20 @@ QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, con
 bool DecodeEntry(const uint8_t* entry, int32_t size, TMPHUndoEntry& out);
 } // namespace MPHUndo
 
+// One undone step kept for redo beyond the single record: the redo record
+// built when it was undone (empty for a group marker), the entry the undo
+// popped, and the undo text at that moment.
+struct TMPHRedoStep
+{
+    QByteArray Record;
+    QByteArray Entry;
+    QString Description;
+    int64_t Bytes() const { return Record.size() + Entry.size(); }
+};
+// What one redo command re-applies, in order: one step, or for an undone
+// group its steps oldest first followed by the group's marker.
+using TMPHRedoUnit = std::vector<TMPHRedoStep>;
+
 class TMPHUndoStorage : public TMemoryStream
 {
 public:
@@ -152,12 +166,31 @@ public:
     // The one redo record (empty when none).
     const QByteArray& RedoRecord() const { return m_redoRecord; }
     void SetRedoRecord(QByteArray record);
-    bool HasRedo() const { return !m_redoRecord.isEmpty(); }
+    bool HasRedo() const { return !m_redoRecord.isEmpty() || !m_redoUnits.empty(); }
     const QByteArray& PoppedEntry() const { return m_poppedEntry; }
     int32_t PoppedEntrySize() const { return int32_t(m_poppedEntry.size()); }
     const QString& PoppedDescription() const { return m_poppedDescription; }
     // Appends PoppedEntry to the stack again (redo) and forgets it.
     void RepushPopped();
+    // Forgets the redo record and the popped entry, keeping the redo stack.
+    void ClearCurrentRedo();
+
+    // The redo stack (used by the editor only while it keeps every undone
+    // step): units, the next one to redo last. ClearRedo empties it too.
+    // Takes the redo record and popped entry as one unit (empty when no
+    // record was built) and forgets them.
+    TMPHRedoUnit TakeCurrentRedo();
+    // Drops the units furthest from the present while the stack's bytes
+    // exceed maxUndo (maxUndo <= 0: no limit), then pushes unit. As on the
+    // undo stack, the limit is tested before the push.
+    void PushRedoUnit(TMPHRedoUnit unit, int maxUndo);
+    TMPHRedoUnit PopRedoUnit();
+    int32_t RedoUnitCount() const { return int32_t(m_redoUnits.size()); }
+    int64_t RedoStackBytes() const { return m_redoBytes; }
+    // Makes step the redo record and popped entry again.
+    void RestoreRedoStep(const TMPHRedoStep& step);
+    // The text of the step the next redo re-applies.
+    QString RedoText() const;
 
 private:
     QString TextOfNewest() const;
@@ -169,4 +202,6 @@ private:
     QByteArray m_redoRecord;
     QByteArray m_poppedEntry;
     QString m_poppedDescription;
+    std::vector<TMPHRedoUnit> m_redoUnits;
+    int64_t m_redoBytes = 0;
 };

@@ -24,12 +24,19 @@ TBootLayout DetectBootLayout(const uint8_t* data, int64_t size)
     TBootLayout layout;
     if (!data || size < 4)
         return layout;
-    const int32_t offset = boot::FindBootMarker(data, size);
+    return BootLayoutAt(data, size, boot::FindBootMarker(data, size));
+}
+
+TBootLayout BootLayoutAt(const uint8_t* data, int64_t size, int64_t offset)
+{
+    TBootLayout layout;
+    if (!data || offset < 0 || offset + int64_t(sizeof boot::BootMarker) > size)
+        return layout;
     if (std::memcmp(data + offset, boot::BootMarker, sizeof boot::BootMarker) != 0)
         return layout;
     layout.Found = true;
-    layout.MarkerOffset = offset;
-    layout.Block = CutToData(offset, int32_t(std::min<int64_t>(int64_t(offset) + boot::BootBlockSize - 1, INT32_MAX)),
+    layout.MarkerOffset = int32_t(offset);
+    layout.Block = CutToData(int32_t(offset), int32_t(std::min<int64_t>(int64_t(offset) + boot::BootBlockSize - 1, INT32_MAX)),
                              size);
     layout.FirstId = CutToData(boot::FirstIdStart, boot::FirstIdEnd, size);
     layout.SecondId = CutToData(boot::SecondIdStart, boot::SecondIdEnd, size);

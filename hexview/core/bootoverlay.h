@@ -28,6 +28,9 @@ struct TBootLayout {
 // Looks for the marker with the boot image search. That search gives 0 both
 // for a marker at offset 0 and for none, so the bytes there decide.
 TBootLayout DetectBootLayout(const uint8_t* data, int64_t size);
+// The layout of a marker at offset; nothing found when the marker bytes are
+// not there (an edit took them away).
+TBootLayout BootLayoutAt(const uint8_t* data, int64_t size, int64_t offset);
 
 // Edges of a frame drawn around a range, one strip per row.
 enum TFrameEdge { feNone = 0, feLeft = 1, feTop = 2, feRight = 4, feBottom = 8 };

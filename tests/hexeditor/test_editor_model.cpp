@@ -335,3 +335,156 @@ TEST_F(ModelTest, RandomEditingMatchesModelAndUndoRedoAreExact)
     EXPECT_GT(undos, steps / 10);
     EXPECT_GT(redos, steps / 100);
 }
+
+// With MultiLevelRedo every undone step stays redoable until the next change:
+// random runs of undos and redos of any depth, groups included, each checked
+// against the state the model recorded for it.
+TEST_F(ModelTest, MultiLevelRedoUndoesAndRedoesToAnyDepth)
+{
+    const unsigned seed = 20261209u;
+    rng.seed(seed);
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    editor.SetMultiLevelRedo(true);
+    load(randomBytes(64));
+    model = bytes();
+    struct Done { ViewState before; int entries = 1; };
+    struct Undone { ViewState after; Done step; };
+    std::vector<Done> done;
+    std::vector<Undone> undone;
+    auto entriesOf = [&done] { int n = 0; for (const Done& d : done) n += d.entries; return n; };
+    size_t deepestRedo = 0;
+    int groupsRedone = 0;
+    const int steps = std::max(1000, modelSteps() / 4);
+    for (int step = 0; step < steps; ++step) {
+        SCOPED_TRACE(testing::Message() << "step " << step);
+        const int choice = rand(0, 99);
+        if (choice < 8) {
+            moveCaretRandomly();
+        } else if (choice < 30) { // a run of undos
+            if (done.empty()) { ASSERT_FALSE(editor.CanUndo()); continue; }
+            const int depth = rand(1, int(done.size()));
+            for (int i = 0; i < depth; ++i) {
+                ASSERT_TRUE(editor.CanUndo());
+                const ViewState after = capture();
+                editor.Undo();
+                ++undos;
+                const ViewState now = capture();
+                ASSERT_EQ(now, done.back().before) << describe(now) << " expected " << describe(done.back().before);
+                undone.push_back({after, done.back()});
+                done.pop_back();
+                ASSERT_TRUE(editor.CanRedo());
+            }
+            deepestRedo = std::max(deepestRedo, undone.size());
+        } else if (choice < 52) { // a run of redos
+            if (undone.empty()) { ASSERT_FALSE(editor.CanRedo()); continue; }
+            const int depth = rand(1, int(undone.size()));
+            for (int i = 0; i < depth; ++i) {
+                ASSERT_TRUE(editor.CanRedo());
+                groupsRedone += undone.back().step.entries > 1;
+                editor.Redo();
+                ++redos;
+                const ViewState now = capture();
+                ASSERT_EQ(now, undone.back().after) << describe(now) << " expected " << describe(undone.back().after);
+                done.push_back(undone.back().step);
+                undone.pop_back();
+                ASSERT_EQ(editor.UndoStorage().EntryCount(), entriesOf());
+            }
+            ASSERT_EQ(editor.CanRedo(), !undone.empty());
+        } else if (choice < 56) { // group the last few single steps
+            int k = 0;
+            while (k < int(done.size()) && k < 4 && done[done.size() - 1 - size_t(k)].entries == 1)
+                ++k;
+            if (k < 2) continue;
+            k = rand(2, k);
+            const ViewState first = done[done.size() - size_t(k)].before;
+            editor.CombineUndo(k, "group");
+            done.resize(done.size() - size_t(k));
+            done.push_back({first, k + 1});
+            undone.clear();
+            ASSERT_FALSE(editor.CanRedo());
+        } else if (choice < 57) { // a change outside the history: start over
+            editor.UndoBeginUpdate();
+            if (editor.DataSize() > 0)
+                editor.ChangeByte(0, model[0], uint8_t(model[0] + 1));
+            editor.UndoEndUpdate();
+            editor.ResetUndo();
+            ASSERT_FALSE(editor.CanRedo());
+            done.clear();
+            undone.clear();
+            model = bytes();
+        } else if (choice < 59) {
+            editor.SetMaxUndo(rand(0, 1) ? 0 : 1048576);
+        } else if (choice < 61) {
+            editor.SetInsertMode(!editor.InsertModeSwitch());
+        } else {
+            int op = rand(0, 9);
+            if (editor.DataSize() > 300 && (op == 2 || op == 3)) op = 6;
+            const ViewState before = capture();
+            bool changed = false;
+            try {
+                changed = changeStep(op);
+            } catch (const EMPHexEditor& e) {
+                ASSERT_EQ(bytes(), before.bytes) << "refused change altered the data: " << e.Message().toStdString();
+                model = before.bytes;
+            }
+            if (changed) {
+                done.push_back({before, 1});
+                // A new change disarms every redo step, as it does the single record.
+                undone.clear();
+                ASSERT_FALSE(editor.CanRedo());
+                ++changes;
+            }
+            ASSERT_EQ(bytes(), model) << "op " << op;
+        }
+        model = bytes();
+        ASSERT_EQ(editor.UndoStorage().EntryCount(), entriesOf());
+        ASSERT_TRUE(walksCleanly()) << "undo stack damaged";
+        // Keep the stack well inside the budget, so no entry is dropped.
+        if (editor.UndoStorage().EntryCount() > 4000) {
+            editor.ResetUndo();
+            done.clear();
+            undone.clear();
+        }
+    }
+    EXPECT_GT(changes, steps / 10);
+    EXPECT_GT(redos, steps / 20);
+    EXPECT_GE(deepestRedo, 10u);
+    EXPECT_GT(groupsRedone, 0);
+}
+
+// The redo stack obeys the undo budget: the steps furthest from the present go
+// first, those next to it stay redoable.
+TEST_F(ModelTest, MultiLevelRedoKeepsWithinTheUndoBudget)
+{
+    editor.SetMultiLevelRedo(true);
+    load(QByteArray(32, 'a'));
+    editor.SetMaxUndo(400);
+    for (int i = 0; i < 8; ++i)
+        editor.ChangeByte(i, 'a', uint8_t('0' + i));
+    const int entries = editor.UndoStorage().EntryCount();
+    ASSERT_EQ(entries, 8);
+    for (int i = 0; i < entries; ++i)
+        editor.Undo();
+    EXPECT_LE(editor.UndoStorage().RedoStackBytes(), 400 + 200);
+    EXPECT_LT(editor.UndoStorage().RedoUnitCount(), entries);
+    int redone = 0;
+    while (editor.CanRedo()) {
+        editor.Redo();
+        ++redone;
+    }
+    EXPECT_EQ(redone, editor.UndoStorage().EntryCount());
+    // The oldest undone changes are back, the newest dropped with the budget.
+    const QByteArray d = data();
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(d[i], i < redone ? char('0' + i) : 'a') << i;
+
+    // Switched off, the component is back to one redo step.
+    editor.Undo();
+    editor.Undo();
+    editor.SetMultiLevelRedo(false);
+    EXPECT_FALSE(editor.CanRedo());
+    editor.Undo();
+    editor.Undo();
+    editor.Redo();
+    EXPECT_FALSE(editor.CanRedo());
+}

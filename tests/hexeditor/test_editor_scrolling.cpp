@@ -126,3 +126,24 @@ TEST_F(ScrollingTest, ResizePlacesTheCaretOnceTheMessageArrives)
     QCoreApplication::sendPostedEvents(&ed);
     EXPECT_EQ(ed.caretUpdates, now);
 }
+
+TEST_F(ScrollingTest, WheelRowsScrollsThatManyRowsAndZeroPagesAsBefore)
+{
+    load(16 * 200);
+    showEditor();
+    EXPECT_EQ(editor.WheelRows(), 0);
+    const int visible = editor.VisibleRowCount();
+    ASSERT_GT(visible, 4);
+    editor.SetWheelRows(3);
+    in.wheel(-120);
+    EXPECT_EQ(editor.TopRow(), 5);
+    in.wheel(-120);
+    EXPECT_EQ(editor.TopRow(), 8);
+    in.wheel(120);
+    EXPECT_EQ(editor.TopRow(), 5);
+    editor.SetWheelRows(0);
+    in.wheel(-120);
+    EXPECT_EQ(editor.TopRow(), 5 + visible - 1);
+    editor.SetWheelRows(-4);
+    EXPECT_EQ(editor.WheelRows(), 0);
+}

@@ -51,3 +51,16 @@ TEST(Navigation, HexDigitsAndNibbles)
     EXPECT_EQ(InsertedNibbleByte(7, false), 0x70);
     EXPECT_EQ(InsertedNibbleByte(7, true), 0x07);
 }
+
+TEST(Navigation, WheelByAFixedNumberOfRows)
+{
+    EXPECT_EQ(WheelRowsDownTopRow(2, 3, 10, 100), 5);
+    EXPECT_EQ(WheelRowsDownTopRow(89, 3, 10, 100), 90) << "not past the last page";
+    EXPECT_EQ(WheelRowsDownTopRow(2, 3, 10, 5), 2) << "a document shorter than a page";
+    EXPECT_EQ(WheelRowsUpTopRow(5, 3), 2);
+    EXPECT_EQ(WheelRowsUpTopRow(3, 3), 2) << "not above the first data row";
+    EXPECT_EQ(WheelRowsUpTopRow(40, 0), 39) << "at least one row";
+    EXPECT_EQ(WheelRowsDownTopRow(2147482000, 3, 1000, 2147483600), 2147482003);
+    // Huge steps near the largest row do not overflow.
+    EXPECT_EQ(WheelRowsDownTopRow(2147483000, 1000, 10, 2147483647), 2147483637);
+}

@@ -28,6 +28,9 @@ TEST(OffsetFormat, NumberConversions)
     EXPECT_EQ(RadixToInt("100000002", 16), 2); // 32-bit arithmetic
     EXPECT_EQ(ErrorOf([] { RadixToInt("12", 2); }), "Invalid character 2, cannot convert using radix 2h");
     EXPECT_EQ(ErrorOf([] { RadixToInt("1G", 16); }), "Invalid character G, cannot convert using radix 10h");
+    // The text is upper-cased before it is read: the refusal names the upper-case character.
+    EXPECT_EQ(ErrorOf([] { RadixToInt("9a", 10); }), "Invalid character A, cannot convert using radix Ah");
+    EXPECT_EQ(ErrorOf([] { RadixToInt("1g", 16); }), "Invalid character G, cannot convert using radix 10h");
 }
 
 TEST(OffsetFormat, WorkedExamples)

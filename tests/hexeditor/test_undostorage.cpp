@@ -202,3 +202,91 @@ TEST(UndoStack, ShortStackCountsAsEmpty)
     s.RemoveLastUndo(); // treated as empty: reset
     EXPECT_EQ(s.SizeConst(), 0);
 }
+
+// ---- the redo stack --------------------------------------------------------------
+
+namespace {
+TMPHRedoUnit unitOf(int32_t recordBytes, const QString& text)
+{
+    return {TMPHRedoStep{QByteArray(recordBytes, 'r'), entryOfSize(1), text}};
+}
+} // namespace
+
+TEST(RedoStack, UnitsComeBackNewestFirstAndTheTextFollows)
+{
+    TMPHUndoStorage s(nullptr);
+    EXPECT_FALSE(s.HasRedo());
+    s.PushRedoUnit(unitOf(40, "first"), 0);
+    s.PushRedoUnit(unitOf(40, "second"), 0);
+    EXPECT_TRUE(s.HasRedo());
+    EXPECT_EQ(s.RedoUnitCount(), 2);
+    EXPECT_EQ(s.RedoText(), "second");
+    EXPECT_EQ(s.PopRedoUnit().front().Description, "second");
+    EXPECT_EQ(s.RedoText(), "first");
+    EXPECT_EQ(s.PopRedoUnit().front().Description, "first");
+    EXPECT_FALSE(s.HasRedo());
+    EXPECT_EQ(s.RedoStackBytes(), 0);
+    EXPECT_TRUE(s.PopRedoUnit().empty());
+}
+
+TEST(RedoStack, TakeCurrentMovesTheSingleRecordAndIgnoresNone)
+{
+    TMPHUndoStorage s(nullptr);
+    EXPECT_TRUE(s.TakeCurrentRedo().empty());
+    s.PushEntry(entryOfSize(3), 0);
+    s.SetUndoText("Remove data");
+    s.SetRedoRecord(QByteArray(50, 'r'));
+    s.RemoveLastUndo();
+    const TMPHRedoUnit unit = s.TakeCurrentRedo();
+    ASSERT_EQ(unit.size(), 1u);
+    EXPECT_EQ(unit[0].Record, QByteArray(50, 'r'));
+    EXPECT_EQ(unit[0].Entry, entryOfSize(3));
+    EXPECT_EQ(unit[0].Description, "Remove data");
+    EXPECT_TRUE(s.RedoRecord().isEmpty());
+    EXPECT_TRUE(s.PoppedEntry().isEmpty());
+    // Restoring it makes the popped entry re-pushable as before.
+    s.RestoreRedoStep(unit[0]);
+    s.RepushPopped();
+    EXPECT_EQ(s.EntryCount(), 1);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(s.Memory()), int(s.SizeConst())), entryOfSize(3));
+}
+
+TEST(RedoStack, BudgetDropsTheFurthestStepsTestedBeforeThePush)
+{
+    TMPHUndoStorage s(nullptr);
+    const int64_t unitBytes = 60 + entryOfSize(1).size();
+    s.PushRedoUnit(unitOf(60, "a"), 150);
+    s.PushRedoUnit(unitOf(60, "b"), 150);
+    EXPECT_EQ(s.RedoUnitCount(), 2); // 2 units within 150 before the push of b
+    EXPECT_EQ(s.RedoStackBytes(), 2 * unitBytes);
+    s.PushRedoUnit(unitOf(60, "c"), 150);
+    // 2 * 94 > 150: the oldest ("a", furthest from the present) was dropped.
+    EXPECT_EQ(s.RedoUnitCount(), 2);
+    EXPECT_EQ(s.PopRedoUnit().front().Description, "c");
+    EXPECT_EQ(s.PopRedoUnit().front().Description, "b");
+    // A unit larger than the budget is still kept; 0 means no limit.
+    s.PushRedoUnit(unitOf(500, "big"), 150);
+    EXPECT_EQ(s.RedoUnitCount(), 1);
+    for (int i = 0; i < 20; ++i)
+        s.PushRedoUnit(unitOf(60, "x"), 0);
+    EXPECT_EQ(s.RedoUnitCount(), 21);
+}
+
+TEST(RedoStack, ClearRedoEmptiesTheStackButClearCurrentKeepsIt)
+{
+    TMPHUndoStorage s(nullptr);
+    s.PushRedoUnit(unitOf(40, "a"), 0);
+    s.SetRedoRecord(QByteArray(40, 'r'));
+    s.ClearCurrentRedo();
+    EXPECT_TRUE(s.RedoRecord().isEmpty());
+    EXPECT_EQ(s.RedoUnitCount(), 1);
+    s.ClearRedo();
+    EXPECT_EQ(s.RedoUnitCount(), 0);
+    EXPECT_FALSE(s.HasRedo());
+    s.PushRedoUnit(unitOf(40, "a"), 0);
+    s.Reset(false); // an emptied undo stack keeps its redo steps ...
+    EXPECT_TRUE(s.HasRedo());
+    s.Reset(true); // ... a full reset does not
+    EXPECT_FALSE(s.HasRedo());
+    EXPECT_EQ(s.RedoStackBytes(), 0);
+}

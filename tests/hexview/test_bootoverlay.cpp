@@ -3,6 +3,7 @@
 
 #include "hexview/core/bootoverlay.h"
 
+#include <QByteArray>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -118,4 +119,20 @@ TEST(FrameEdges, ARangeOverRowsIsClosedAtEachRowEnd)
     EXPECT_EQ(FrameEdges(range, 44, 45, true, true, 16), feTop | feBottom | feRight);
     EXPECT_EQ(FrameEdges(range, 30, 31, true, true, 16), feNone);
     EXPECT_EQ(FrameEdges(TPosRange{33, 44}, 32, 33, true, true, 16), feTop | feBottom | feLeft);
+}
+
+TEST(BootOverlay, ALayoutAtAnOffsetNeedsTheMarkerThere)
+{
+    QByteArray data(0x20000, '\x11');
+    data.replace(0x300, 4, QByteArray("\xE3\x00\x00\x10", 4));
+    const auto* p = reinterpret_cast<const uint8_t*>(data.constData());
+    const TBootLayout at = BootLayoutAt(p, data.size(), 0x300);
+    ASSERT_TRUE(at.Found);
+    EXPECT_EQ(at.MarkerOffset, 0x300);
+    EXPECT_EQ(at.Block.First, 0x300);
+    EXPECT_EQ(at.Block.Last, 0x300 + 0xFFFF);
+    EXPECT_FALSE(BootLayoutAt(p, data.size(), 0x301).Found);
+    EXPECT_FALSE(BootLayoutAt(p, data.size(), -1).Found);
+    EXPECT_FALSE(BootLayoutAt(p, data.size(), data.size() - 2).Found) << "no read past the end";
+    EXPECT_FALSE(BootLayoutAt(nullptr, 0, 0).Found);
 }

@@ -68,6 +68,42 @@ TEST_F(EditMenusTest, UndoAndRedoNameTheStep)
     EXPECT_FALSE(undo->isEnabled());
 }
 
+TEST_F(EditMenusTest, RedoBringsBackEveryUndoneStepUntilTheNextChange)
+{
+    open("abcdef");
+    QAction* undo = action("actionUndo");
+    QAction* redo = action("actionRedo");
+    EXPECT_TRUE(Editor().MultiLevelRedo());
+    Editor().ChangeByte(0, 'a', '1');
+    Editor().ChangeByte(1, 'b', '2');
+    Editor().InsertBuffer("33", 2, 2, "Typing");
+    events();
+    for (int i = 0; i < 3; ++i)
+        undo->trigger();
+    EXPECT_EQ(data(), "abcdef");
+    EXPECT_FALSE(undo->isEnabled());
+    ASSERT_TRUE(redo->isEnabled());
+    EXPECT_EQ(redo->text(), "&Redo Change byte(s)");
+    redo->trigger();
+    redo->trigger();
+    EXPECT_EQ(data(), "12cdef");
+    ASSERT_TRUE(redo->isEnabled());
+    EXPECT_EQ(redo->text(), "&Redo Typing");
+    redo->trigger();
+    EXPECT_EQ(data(), "1233cdef");
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_EQ(undo->text(), "&Undo Typing");
+
+    // A new change after undoing disarms every remaining redo step.
+    undo->trigger();
+    undo->trigger();
+    EXPECT_TRUE(redo->isEnabled());
+    Editor().ChangeByte(5, 'f', 'F');
+    events();
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_FALSE(Editor().CanRedo());
+}
+
 TEST_F(EditMenusTest, SelectAllAndInsertMode)
 {
     QAction* all = action("actionSelectAll");

@@ -59,8 +59,8 @@ TEST_F(PrintTest, PdfShowsHeaderFooterOffsetsAndHexRows)
     EXPECT_TRUE(text.contains("Footer 100% done"));
     EXPECT_TRUE(text.contains(Editor().OffsetToText(0)));
     EXPECT_TRUE(text.contains(Editor().OffsetToText(48)));
-    // Bytes 41 42 43 ... in the editor's groups of two, then the characters.
-    EXPECT_TRUE(text.contains("4142 4344 4546")) << text.toStdString();
+    // Bytes 41 42 43 ... in hexview's groups of one byte, then the characters.
+    EXPECT_TRUE(text.contains("41 42 43 44 45 46")) << text.toStdString();
     EXPECT_TRUE(text.contains("ABCDEFGHIJKLMNOP"));
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(files.dir.path()).entryList(QDir::Files), (QStringList{"out.pdf", "sample.bin"}));
@@ -79,7 +79,7 @@ TEST_F(PrintTest, SelectionOnlyPrintsTheRowsOfTheSelection)
     EXPECT_TRUE(text.contains(Editor().OffsetToText(16))) << text.toStdString();
     EXPECT_FALSE(text.contains(Editor().OffsetToText(0)));
     EXPECT_FALSE(text.contains(Editor().OffsetToText(32)));
-    EXPECT_TRUE(text.contains("5152 5354")); // bytes 16.. are 'Q' 'R' 'S' 'T'
+    EXPECT_TRUE(text.contains("51 52 53 54")); // bytes 16.. are 'Q' 'R' 'S' 'T'
 }
 
 TEST_F(PrintTest, LongDocumentsGoOnSeveralNumberedPages)
@@ -135,4 +135,15 @@ TEST_F(PrintTest, ExportReportsPageProgressAndCanBeCancelled)
     EXPECT_EQ(TTestFolder::Read(pdf), written);
     EXPECT_EQ(QDir(files.dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"pages.pdf", "sample.bin"}));
     EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("PDF export cancelled"));
+}
+
+TEST_F(PrintTest, TheDeleteCharacterPrintsAsTheOtherControlCodes)
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils, scripts/deps.sh --gui) is not installed";
+    ASSERT_TRUE(window->OpenFile(files.Write("del.bin", QByteArray("AB\x7F\x01" "CD", 6))));
+    const QString pdf = files.dir.filePath("del.pdf");
+    ASSERT_TRUE(ExportPdf(*window, pdf));
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(text.contains("AB..CD")) << text.toStdString();
 }

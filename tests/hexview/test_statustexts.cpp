@@ -17,7 +17,7 @@ TEST(StatusTexts, AllFieldsOfADocument)
     v.SelLast = 19;
     v.InCharField = true;
     v.InsertMode = true;
-    v.ReadOnly = false;
+    v.Access = TAccessState::Writable;
     v.DataSize = 1234567;
     const TStatusTexts t = MakeStatusTexts(v);
     EXPECT_EQ(t.Offset, "Offset 0x1F (31)");
@@ -28,6 +28,17 @@ TEST(StatusTexts, AllFieldsOfADocument)
     EXPECT_EQ(t.Size, "Size 1,234,567 bytes");
 }
 
+TEST(StatusTexts, TheAccessFieldSaysWhyEditingOrSavingIsLimited)
+{
+    TStatusValues v;
+    v.Access = TAccessState::ViewOnly;
+    EXPECT_EQ(MakeStatusTexts(v).Access, "View only");
+    v.Access = TAccessState::FileWriteProtected;
+    EXPECT_EQ(MakeStatusTexts(v).Access, "File write-protected");
+    v.Access = TAccessState::NoFile;
+    EXPECT_EQ(MakeStatusTexts(v).Access, "");
+}
+
 TEST(StatusTexts, EmptyDocumentAndNoSelection)
 {
     const TStatusTexts t = MakeStatusTexts(TStatusValues{});
@@ -35,7 +46,7 @@ TEST(StatusTexts, EmptyDocumentAndNoSelection)
     EXPECT_EQ(t.Selection, "No selection");
     EXPECT_EQ(t.Field, "Hex");
     EXPECT_EQ(t.Mode, "OVR");
-    EXPECT_EQ(t.Access, "Read-only");
+    EXPECT_EQ(t.Access, ""); // a document without a file says nothing
     EXPECT_EQ(t.Size, "Size 0 bytes");
     // The largest position and a one-byte selection.
     TStatusValues v;
@@ -98,4 +109,9 @@ TEST(RecentFiles, StoredListSurvivesAndBadEntriesAreDropped)
         EXPECT_EQ(loaded.size(), MaxRecentFiles);
         EXPECT_EQ(loaded.first(), "/y/0");
     }
+}
+
+TEST(StatusTexts, BootFieldWhileTheChecksumIsComputed)
+{
+    EXPECT_EQ(BootStatusPendingText(0x2000), "Boot block at 0x2000, CRC-32 ...");
 }

@@ -7,6 +7,9 @@
 #include "hexview/statusbar.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,7 +29,8 @@ TEST_F(HexViewWindowTest, StartsEmptyWithAllMenus)
         titles << action->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Bookmarks", "&Help"}));
     EXPECT_EQ(window->StatusFields().Size()->text(), "Size 0 bytes");
-    EXPECT_EQ(window->StatusFields().Access()->text(), "Read-only");
+    // A new document is not read-only: the access field says nothing.
+    EXPECT_EQ(window->StatusFields().Access()->text(), "");
 }
 
 TEST_F(HexViewWindowTest, OpeningAFileShowsItsNameSizeAndRemembersIt)
@@ -177,7 +181,7 @@ TEST_F(HexViewWindowTest, CommandLineSettingsReachTheEditor)
     EXPECT_EQ(Editor().SelFirst(), 2);
     EXPECT_EQ(Editor().SelLast(), 5);
     EXPECT_TRUE(window->ReadOnlyView());
-    EXPECT_EQ(window->StatusFields().Access()->text(), "Read-only");
+    EXPECT_EQ(window->StatusFields().Access()->text(), "View only");
 }
 
 TEST_F(HexViewWindowTest, ASelectionPastTheEndIsReportedWithTheEditorsText)
@@ -206,4 +210,43 @@ TEST_F(HexViewWindowTest, ViewActionsThatTheEditorRefusesAreReportedAndUnchecked
     ruler->trigger();
     EXPECT_TRUE(Editor().ShowRuler());
     EXPECT_TRUE(ruler->isChecked());
+}
+
+TEST_F(HexViewWindowTest, AWriteProtectedFileIsNamedAsSuchNotAsAView)
+{
+    const QString path = files.Write("locked.bin", QByteArray(64, 'x'));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    ASSERT_TRUE(window->OpenFile(path));
+    EXPECT_TRUE(Editor().ReadOnlyFile());
+    EXPECT_FALSE(window->ReadOnlyView());
+    EXPECT_EQ(window->StatusFields().Access()->text(), "File write-protected");
+    window->SetReadOnlyView(true);
+    EXPECT_EQ(window->StatusFields().Access()->text(), "View only");
+    window->SetReadOnlyView(false);
+    EXPECT_EQ(window->StatusFields().Access()->text(), "File write-protected");
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_F(HexViewWindowTest, TheDeleteCharacterIsDrawnAsTheOtherControlCodes)
+{
+    ASSERT_TRUE(window->OpenFile(files.Write("del.bin", QByteArray("A\x7F\x01", 3))));
+    // The component's own masked set stays as it is: 0x7F is not in it.
+    EXPECT_FALSE(Editor().MaskedChars().test(0x7F));
+    ASSERT_TRUE(Editor().OnDrawCell);
+    QImage image(64, 64, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const QRect rect(0, 0, 10, 16);
+    bool defaultDraw = true;
+    QString text(QChar(0x7F));
+    const int charCol = Editor().HexColumnCount() + 3 + 1; // character cell of byte 1
+    Editor().OnDrawCell(&Editor(), &painter, charCol, 2, text, rect, defaultDraw);
+    EXPECT_EQ(text, ".");
+    EXPECT_TRUE(defaultDraw);
+    // Other texts pass unchanged.
+    text = QStringLiteral("A");
+    Editor().OnDrawCell(&Editor(), &painter, charCol - 1, 2, text, rect, defaultDraw);
+    EXPECT_EQ(text, "A");
+    text = QStringLiteral("7F");
+    Editor().OnDrawCell(&Editor(), &painter, 3, 2, text, rect, defaultDraw);
+    EXPECT_EQ(text, "7F");
 }
