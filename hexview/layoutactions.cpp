@@ -6,12 +6,13 @@
 
 #include "hexview/layoutactions.h"
 
+#include "hexview/core/configfile.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/settingsactions.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
-#include <QSettings>
 
 namespace hexview {
 
@@ -72,8 +73,8 @@ void TLayoutActions::Install()
     // Offsets count bytes in unicode mode too, as the status bar and Go to do.
     Editor().SetRulerBytesPerUnit(1);
     {
-        QSettings settings;
-        Editor().SetWheelRows(settings.value(QLatin1String(WheelRowsKey), 3).toInt());
+        const QVariant stored = TConfigFile().Value(QLatin1String(WheelRowsKey));
+        Editor().SetWheelRows(stored.isValid() ? stored.toInt() : 3);
     }
     QMenu* view = m_window.ViewMenu();
     m_group = AddChoices(view, HexViewWindow::tr("Bytes per &group"), "menuBytesPerGroup",
@@ -85,8 +86,9 @@ void TLayoutActions::Install()
                           {HexViewWindow::tr("5 rows"), 5}, {HexViewWindow::tr("A page"), 0}},
                          [this](int rows) {
                              Editor().SetWheelRows(rows);
-                             QSettings settings;
-                             settings.setValue(QLatin1String(WheelRowsKey), rows);
+                             StoreInConfiguration(m_window, [rows](TConfigFile& config) {
+                                 config.SetValue(QLatin1String(WheelRowsKey), rows);
+                             });
                          });
     connect(&m_window, &HexViewWindow::DocumentLoaded, this, &TLayoutActions::Sync);
     Sync();
