@@ -4,37 +4,30 @@
 #include "hexeditor/ex/mphexeditorex.h"
 #include "hexeditor/ex/mphexstrings.h"
 
+#include "platform/core/atomicsave.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/fileutils.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
-constexpr qint64 WriteChunk = 1 << 20;
-
-// Writes data to path through a temporary file renamed into place; false
-// with the reason in error when anything fails (the target is then untouched).
-bool WriteAtomically(const QString& path, const uint8_t* data, qint64 size, QString& error)
+// Writes the data to path through the one atomic save path (a temporary
+// file, every write checked, synced, renamed over the target); the data are
+// written run by run, so data in pieces need no contiguous copy. False with
+// the reason in error when anything fails (the target is then untouched).
+bool WriteAtomically(const QString& path, const TMemoryStream& data, QString& error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
-        return false;
-    }
-    for (qint64 done = 0; done < size;) {
-        const qint64 chunk = qMin(WriteChunk, size - done);
-        const qint64 written = file.write(reinterpret_cast<const char*>(data) + done, chunk);
-        if (written <= 0) {
-            error = file.errorString();
-            file.cancelWriting();
-            return false;
-        }
-        done += written;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
+    std::vector<TByteSpan> spans;
+    for (const auto& [bytes, size] : data.Spans())
+        spans.push_back(TByteSpan{bytes, size});
+    try {
+        SaveFileAtomically(path, spans);
+    } catch (const Exception& e) {
+        error = e.Message();
+        if (error.endsWith(QLatin1Char('.')))
+            error.chop(1);
         return false;
     }
     return true;
@@ -59,7 +52,7 @@ void TMPHexEditorEx::SaveToFile(const QString& fileName)
         backedUp = existed && !FileExists(m_fileName) && FileExists(backup);
     }
     QString error;
-    if (!WriteAtomically(target, DataStorage().Memory(), DataSize(), error)) {
+    if (!WriteAtomically(target, DataStorage(), error)) {
         // The document's file must not be lost: put the backup back.
         if (backedUp)
             RenameFileAt(backup, m_fileName);

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 // Writes size bytes to path through a temporary file in the target's folder
 // that is renamed over the target only after every byte reached the disk
@@ -20,3 +21,11 @@
 // process may set them, its owner and group; a new file gets 0666 less the
 // umask.
 void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size);
+
+// The same for data held in several runs, written one after the other.
+struct TByteSpan
+{
+    const uint8_t* Data = nullptr;
+    int64_t Size = 0;
+};
+void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans);

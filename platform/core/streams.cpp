@@ -29,7 +29,10 @@ const char* const kInvalidSize = "Invalid stream size";
 
 // Small blocks come from the heap, aligned for vector loads; blocks of
 // kMapThreshold bytes or more are mapped from the system directly, aligned and
-// sized in huge pages so that the kernel can back them with huge pages.
+// sized in 2 MiB units. They are left in 4 KiB pages: measured on the
+// target machine (median of interleaved loads of a cached 1 GiB file), a
+// block advised for huge pages loaded about five times slower, the kernel
+// zeroing each 2 MiB page on first touch.
 constexpr int64_t kAlignment = 64;
 constexpr int64_t kMapThreshold = int64_t(1) << 20;
 constexpr int64_t kHugePage = int64_t(2) << 20;
@@ -74,10 +77,7 @@ uint8_t* mapBlock(int64_t capacity)
         ::munmap(raw, head);
     if (tail != 0)
         ::munmap(reinterpret_cast<void*>(aligned + static_cast<uintptr_t>(capacity)), tail);
-    auto* block = reinterpret_cast<uint8_t*>(aligned);
-    // Only a hint: where huge pages are unavailable the block still works.
-    ::madvise(block, static_cast<size_t>(capacity), MADV_HUGEPAGE);
-    return block;
+    return reinterpret_cast<uint8_t*>(aligned);
 }
 
 // Whether the kernel knows MADV_POPULATE_WRITE (Linux 5.14 and later).
@@ -287,7 +287,6 @@ void TMemoryStream::SetCapacity(int64_t newCapacity)
             if (moved == MAP_FAILED)
                 raiseOutOfMemory();
             block = static_cast<uint8_t*>(moved);
-            ::madvise(block, static_cast<size_t>(capacity), MADV_HUGEPAGE);
         } else {
             block = mapBlock(capacity);
             if (block == nullptr)
@@ -653,6 +652,18 @@ const uint8_t* TMemoryStream::SpanAt(int64_t index, int64_t* length) const
         return m_pieces->SpanAt(m_memory, index, length);
     *length = m_size - index;
     return m_memory + index;
+}
+
+std::vector<std::pair<const uint8_t*, int64_t>> TMemoryStream::Spans() const
+{
+    std::vector<std::pair<const uint8_t*, int64_t>> spans;
+    if (m_pieces) {
+        for (const TPieceTable::TPiece& piece : m_pieces->Pieces())
+            spans.emplace_back(m_pieces->Address(m_memory, piece), piece.Length);
+    } else if (m_size > 0) {
+        spans.emplace_back(m_memory, m_size);
+    }
+    return spans;
 }
 
 void TMemoryStream::Insert(int64_t index, const void* buffer, int64_t count)

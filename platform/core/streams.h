@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -81,6 +83,9 @@ public:
     // Address of the byte at index and, in *length, how many bytes follow it
     // contiguously (index included). Valid until the next change of size.
     const uint8_t* SpanAt(int64_t index, int64_t* length) const;
+    // The content as runs of contiguous bytes, in order (one run unless
+    // scattered). Valid until the next change.
+    std::vector<std::pair<const uint8_t*, int64_t>> Spans() const;
 
     // ---- changes in the middle ----------------------------------------------
     // Inserts count bytes at index (0..size): a copy of buffer, or zeros when
