@@ -111,6 +111,10 @@ int Run(int argc, char** argv)
         return 1;
     }
     const QString path = dir.filePath("bench_load.bin");
+    // EDITBOOT_BENCH_LOAD_MIB sets the file size in MiB (default 256).
+    const int64_t kFileSize = qEnvironmentVariableIntValue("EDITBOOT_BENCH_LOAD_MIB") > 0
+                                  ? int64_t(qEnvironmentVariableIntValue("EDITBOOT_BENCH_LOAD_MIB")) << 20
+                                  : bench::kFileSize;
     if (!CreateFile(path, kFileSize)) {
         std::fprintf(stderr, "bench_load: cannot write %s\n", qPrintable(path));
         return 1;
