@@ -685,10 +685,16 @@ void TMemoryStream::Insert(int64_t index, const void* buffer, int64_t count)
         raiseOutOfMemory();
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     if (!m_pieces && index == m_size) {
-        // At the end the block simply grows.
-        SetSize(end);
-        if (bytes)
-            std::memmove(m_memory + index, bytes, static_cast<size_t>(count));
+        // At the end the block simply grows (a write also copes with bytes
+        // taken from this stream's own block, which growing may move).
+        if (bytes) {
+            const int64_t position = m_position;
+            m_position = index;
+            Write(bytes, count);
+            m_position = position;
+        } else {
+            SetSize(end);
+        }
         return;
     }
     try {

@@ -237,3 +237,19 @@ TEST(ScatteredStream, BadPositionsAreRefusedAndChangeNothing)
     EXPECT_EQ(s.Size(), 10);
     EXPECT_TRUE(s.IsContiguous());
 }
+
+TEST(ScatteredStream, InsertingItsOwnBytesAtTheEndSurvivesTheBlockMoving)
+{
+    TMemoryStream s;
+    s.SetSize(1000);
+    std::memset(s.Memory(), 0x5C, 1000);
+    s.SetPosition(7);
+    // Growing past the heap block's capacity moves it to a mapped block.
+    for (int i = 0; i < 12; ++i)
+        s.Insert(s.Size(), s.Memory(), s.Size());
+    EXPECT_EQ(s.Size(), int64_t(1000) << 12);
+    EXPECT_TRUE(s.IsContiguous());
+    EXPECT_EQ(s.Position(), 7) << "inserting keeps the position";
+    const uint8_t* flat = s.Memory();
+    EXPECT_TRUE(std::all_of(flat, flat + s.Size(), [](uint8_t b) { return b == 0x5C; }));
+}
