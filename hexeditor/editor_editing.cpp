@@ -117,8 +117,8 @@ void TCustomMPHexEditor::InsertData(const void* buffer, int32_t count, int32_t p
         m_dataStorage->SetPosition(0);
         m_changedBytes.clear();
     }
-    m_dataStorage->SetSize(int64_t(size) + count);
-    m_dataStorage->MoveData(position, int64_t(position) + count, size - position);
+    // Room for the bytes at position; what follows does not move.
+    m_dataStorage->Insert(position, nullptr, count);
     if (buffer && count > 0)
         WriteBuffer(buffer, position, count);
     UpdateGridSize();
@@ -140,9 +140,10 @@ void TCustomMPHexEditor::AppendData(const void* buffer, int32_t count)
 void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, int caretRow)
 {
     const int32_t size = DataSize();
-    m_dataStorage->GetAddress(start, end - start); // bounds check before any change
-    m_dataStorage->MoveData(end, start, size - end);
-    m_dataStorage->SetSize(size - (end - start));
+    // Bounds check before any change.
+    if (start < 0 || end < start || end > size)
+        throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
+    m_dataStorage->Remove(start, end - start);
     UpdateGridSize();
 
     const bool charField = CaretInCharField();

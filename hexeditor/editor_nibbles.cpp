@@ -69,9 +69,10 @@ void TCustomMPHexEditor::WriteShiftedData(TStream& file, int32_t position)
     const int64_t size = DataSize();
     uint8_t carry = 0;
     uint8_t block[ShiftBlock];
+    uint8_t source[ShiftBlock];
     for (int64_t at = position; at < size; at += ShiftBlock) {
         const int64_t n = std::min(ShiftBlock, size - at);
-        const uint8_t* source = m_dataStorage->GetAddressUnchecked(at);
+        m_dataStorage->PeekBytes(at, source, n);
         for (int64_t i = 0; i < n; ++i) {
             const uint8_t v = source[i];
             block[i] = uint8_t((v >> 4) | (carry << 4));
@@ -82,15 +83,22 @@ void TCustomMPHexEditor::WriteShiftedData(TStream& file, int32_t position)
 }
 
 namespace {
-// Reads count bytes of file from offset into memory.
-void copyBack(TStream& file, int64_t offset, uint8_t* target, int64_t count)
+// Reads count bytes of file from offset into the data at position.
+void copyBack(TStream& file, int64_t offset, TMPHMemoryStream& data, int64_t position, int64_t count)
 {
     file.Seek(offset, TSeekOrigin::soBeginning);
+    std::vector<uint8_t> block(size_t(std::min(CopyBlock, std::max<int64_t>(count, 1))));
     for (int64_t done = 0; done < count;) {
         const int64_t n = std::min(CopyBlock, count - done);
-        file.ReadBuffer(target + done, n);
+        file.ReadBuffer(block.data(), n);
+        data.WriteBufferAt(block.data(), position + done, n);
         done += n;
     }
+}
+
+void putByte(TMPHMemoryStream& data, int64_t position, uint8_t value)
+{
+    data.WriteBufferAt(&value, position, 1);
 }
 } // namespace
 
@@ -110,10 +118,9 @@ bool TCustomMPHexEditor::InsertNibble(int32_t position, bool highNibble)
     const uint8_t e = ByteAt(size - 1);
     // Grow first: when memory runs out nothing has changed yet.
     m_dataStorage->SetSize(int64_t(size) + 1);
-    copyBack(temp.Stream(), 0, m_dataStorage->GetAddressUnchecked(position), int64_t(size) - position);
-    uint8_t* data = m_dataStorage->Memory();
-    data[position] = highNibble ? uint8_t(b >> 4) : uint8_t(b & 0xF0);
-    data[size] = uint8_t(e << 4);
+    copyBack(temp.Stream(), 0, *m_dataStorage, position, int64_t(size) - position);
+    putByte(*m_dataStorage, position, highNibble ? uint8_t(b >> 4) : uint8_t(b & 0xF0));
+    putByte(*m_dataStorage, size, uint8_t(e << 4));
     UpdateGridSize();
     Changed();
     return true;
@@ -132,17 +139,17 @@ bool TCustomMPHexEditor::DeleteNibble(int32_t position, bool highNibble)
 
     const uint8_t b = ByteAt(position);
     const int64_t length = int64_t(size) - position;
-    uint8_t* data = m_dataStorage->Memory();
-    copyBack(temp.Stream(), 1, data + position, length - 1);
+    TMPHMemoryStream& data = *m_dataStorage;
+    copyBack(temp.Stream(), 1, data, position, length - 1);
     if (!highNibble) {
         if (position == size - 1)
             // Only the high nibble stays; the zero nibble enters behind it.
-            data[position] = uint8_t(b & 0xF0);
+            putByte(data, position, uint8_t(b & 0xF0));
         else
-            data[position] = uint8_t((data[position] & 0x0F) | (b & 0xF0));
+            putByte(data, position, uint8_t((data.PeekByte(position) & 0x0F) | (b & 0xF0)));
     }
     if (highNibble || position != size - 1)
-        data[size - 1] = uint8_t(data[size - 1] << 4);
+        putByte(data, size - 1, uint8_t(data.PeekByte(size - 1) << 4));
     InvalidateGrid();
     Changed();
     return true;

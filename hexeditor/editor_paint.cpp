@@ -373,13 +373,13 @@ QString TCustomMPHexEditor::DataCellText(int col, int32_t p)
 {
     const int h = HexColumnCount();
     if (col <= h + 1) {
-        const uint8_t b = *m_dataStorage->GetAddressUnchecked(p);
+        const uint8_t b = m_dataStorage->PeekByte(p);
         const bool high = ((col - 2) % 2) == (m_swapNibbles ? 1 : 0);
         return QString(QLatin1Char(m_hexDigits[high ? b >> 4 : b & 0x0F]));
     }
     if (m_unicodeChars)
         return QString(QChar(UnicodeCharAt(p)));
-    return QString(QChar(AnsiToUnicode(TranslateToDisplay(*m_dataStorage->GetAddressUnchecked(p)))));
+    return QString(QChar(AnsiToUnicode(TranslateToDisplay(m_dataStorage->PeekByte(p)))));
 }
 
 void TCustomMPHexEditor::PaintDataCell(TMPHPaintContext& ctx, int col, int row, const QRect& cell)

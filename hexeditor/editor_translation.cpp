@@ -20,8 +20,9 @@ char16_t TCustomMPHexEditor::UnicodeCharAt(int32_t position)
     if (position < 0 || position >= size)
         return UnicodeDisplayUnit(nullptr, 0, m_unicodeBigEndian, m_maskChar, m_maskedChars);
     const int64_t available = std::min<int64_t>(2, int64_t(size) - position);
-    return UnicodeDisplayUnit(m_dataStorage->GetAddressUnchecked(position), available, m_unicodeBigEndian,
-                              m_maskChar, m_maskedChars);
+    uint8_t unit[2] = {0, 0};
+    m_dataStorage->PeekBytes(position, unit, available);
+    return UnicodeDisplayUnit(unit, available, m_unicodeBigEndian, m_maskChar, m_maskedChars);
 }
 
 void TCustomMPHexEditor::SetTranslation(TMPHTranslationKind value)

@@ -21,6 +21,7 @@
 //   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
 
 #include "hexeditor/core/mphbookmarks.h"
+#include "hexeditor/core/mphchangemarks.h"
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphlayout.h"
 #include "hexeditor/core/mphmemorystream.h"
@@ -122,8 +123,8 @@ public:
     bool HasFile() const { return m_hasFile; }
     bool Modified() const { return m_modified; }
     void SetModified(bool value) { m_modified = value; }
-    QBitArray& ChangedBytes() { return m_changedBytes; }
-    const QBitArray& ChangedBytes() const { return m_changedBytes; }
+    TMPHChangeMarks& ChangedBytes() { return m_changedBytes; }
+    const TMPHChangeMarks& ChangedBytes() const { return m_changedBytes; }
 
     void LoadFromFile(const QString& fileName);
     void LoadFromStream(TStream& stream);
@@ -528,7 +529,7 @@ protected:
 
     std::unique_ptr<TMPHMemoryStream> m_dataStorage;
     std::unique_ptr<TMPHUndoStorage> m_undoStorage;
-    QBitArray m_changedBytes;
+    TMPHChangeMarks m_changedBytes;
     QString m_fileName = QStringLiteral("---");
     QString m_loadingFileName;
     bool m_readOnlyFile = true;

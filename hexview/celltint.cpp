@@ -24,7 +24,7 @@ bool IsDataCell(TMPHexEditorEx& editor, int col)
 uint32_t CellTextBackground(TMPHexEditorEx& editor, int32_t p, bool charField)
 {
     const TMPHColors& colors = *editor.Colors();
-    const QBitArray& marks = editor.ChangedBytes();
+    const TMPHChangeMarks& marks = editor.ChangedBytes();
     auto marked = [&marks](int64_t i) { return i < marks.size() && marks.testBit(qsizetype(i)); };
     const bool changed = !editor.InsertMode() && (marked(p) || (charField && editor.UnicodeChars() && marked(p + 1)));
     const bool active = charField == editor.ActiveFieldShown();

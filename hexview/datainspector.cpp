@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace hexview {
 
 namespace {
@@ -64,8 +66,12 @@ void TDataInspector::Refresh()
     TMPHexEditorEx& editor = m_window.Editor();
     const int32_t size = editor.DataSize();
     const int32_t caret = size > 0 ? editor.CaretPosition() : 0;
-    const uint8_t* data = size > 0 ? editor.DataStorage().Memory() + caret : nullptr;
-    const int64_t available = size > 0 ? size - caret : 0;
+    // The widest value takes 8 bytes; read them without gathering the data.
+    uint8_t bytes[8] = {};
+    const int64_t available = size > 0 ? std::min<int64_t>(size - caret, sizeof bytes) : 0;
+    if (available > 0)
+        editor.DataStorage().PeekBytes(caret, bytes, available);
+    const uint8_t* data = size > 0 ? bytes : nullptr;
     const bool editable = Editable();
 
     m_refreshing = true;

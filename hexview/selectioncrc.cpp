@@ -60,9 +60,15 @@ void TSelectionCrc::Step()
         m_field->hide();
         return;
     }
-    const int32_t n = std::min(SliceSize, m_count - m_done);
-    m_reg = boot::Crc32Update(m_reg, editor.DataStorage().Memory() + m_first + m_done, size_t(n));
-    m_done += n;
+    // Span by span: the data need not be contiguous for the sum.
+    for (int32_t left = std::min(SliceSize, m_count - m_done); left > 0;) {
+        int64_t length = 0;
+        const uint8_t* span = editor.DataStorage().SpanAt(int64_t(m_first) + m_done, &length);
+        const int32_t n = int32_t(std::min<int64_t>(left, length));
+        m_reg = boot::Crc32Update(m_reg, span, size_t(n));
+        m_done += n;
+        left -= n;
+    }
     if (m_done < m_count) {
         m_field->setText(HexViewWindow::tr("CRC-32 ... %1%").arg(int64_t(m_done) * 100 / m_count));
         m_timer.start(0); // the next slice after pending events

@@ -1,6 +1,13 @@
 #pragma once
 // The editor's data buffer: a memory stream with bounds-checked access at a
 // position.
+//
+// Inserting and removing go through the stream's Insert and Remove, which
+// cost what they change (the stream becomes a piece table over its block).
+// The addresses below need the data in one block: asking for one gathers a
+// scattered buffer first (O(size), once until the next insert or remove).
+// Readers of a few bytes use PeekByte / PeekBytes / ReadBufferAt instead,
+// which never gather.
 
 #include "platform/core/streams.h"
 #include <cstdint>

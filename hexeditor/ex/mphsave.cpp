@@ -9,6 +9,7 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/fileutils.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -45,7 +46,11 @@ void TMPHexEditorEx::WriteDataTo(const QString& target, TAtomicSaveOptions& opti
     TFileStamp written;
     options.Written = &written;
     try {
-        SaveFileAtomically(target, DataStorage().Memory(), DataSize(), options);
+        // Run by run: data held in pieces need no contiguous copy.
+        std::vector<TByteSpan> spans;
+        for (const auto& [bytes, size] : DataStorage().Spans())
+            spans.push_back(TByteSpan{bytes, size});
+        SaveFileAtomically(target, spans, options);
     } catch (const EBackupError& e) {
         throw BackupErrorText(e);
     } catch (const EStreamError& e) {

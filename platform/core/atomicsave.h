@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 // Writes size bytes to path through a temporary file in the target's folder
 // that is renamed over the target only after every byte reached the disk
@@ -52,3 +53,12 @@ struct TAtomicSaveOptions
 
 // The save above, with the extra steps of options.
 void SaveFileAtomically(const QString& path, const uint8_t* data, int64_t size, const TAtomicSaveOptions& options);
+
+// The same for data held in several runs, written one after the other.
+struct TByteSpan
+{
+    const uint8_t* Data = nullptr;
+    int64_t Size = 0;
+};
+void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans);
+void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans, const TAtomicSaveOptions& options);

@@ -3,11 +3,14 @@
 // stream and a file stream with open and share modes.
 
 #include "platform/core/exceptions.h"
+#include "platform/core/piecetable.h"
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
+#include <vector>
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -37,9 +40,15 @@ public:
     int64_t CopyFrom(TStream& source, int64_t count);
 };
 
-// Growable stream over one contiguous, 64-byte aligned block of memory.
-// Capacity grows geometrically so that small appends do not copy the block;
-// large blocks are mapped directly and their pages are faulted in ahead.
+// Growable stream over one 64-byte aligned block of memory. Capacity grows
+// geometrically so that small appends do not copy the block; large blocks are
+// mapped directly and their pages are faulted in ahead.
+//
+// Insert and Remove change the content in the middle without moving what
+// follows: the first of them turns the stream into a piece table over its
+// block (scattered), and from then on reads, writes and size changes work on
+// the pieces. Memory() brings the content back into one contiguous block
+// (once, in place; O(size)), and it stays so until the next Insert or Remove.
 class TMemoryStream : public TStream
 {
 public:
@@ -54,8 +63,38 @@ public:
     int64_t Size() override { return m_size; }
     void SetSize(int64_t newSize) override;
 
-    uint8_t* Memory() { return m_memory; }
-    const uint8_t* Memory() const { return m_memory; }
+    // The content as one contiguous block; gathers a scattered stream first
+    // (raises the out-of-memory error when the block cannot grow for that).
+    uint8_t* Memory()
+    {
+        if (m_pieces)
+            Gather();
+        return m_memory;
+    }
+    const uint8_t* Memory() const { return const_cast<TMemoryStream*>(this)->Memory(); }
+    bool IsContiguous() const { return !m_pieces; }
+    // Number of pieces while scattered, 1 otherwise (0 when empty).
+    int64_t PieceCount() const { return m_pieces ? m_pieces->PieceCount() : (m_size > 0 ? 1 : 0); }
+
+    // ---- access at a position that never gathers ---------------------------
+    // Unchecked: index and count must lie inside the content.
+    uint8_t PeekByte(int64_t index) const { return m_pieces ? m_pieces->ByteAt(m_memory, index) : m_memory[index]; }
+    void PeekBytes(int64_t index, void* buffer, int64_t count) const;
+    // Address of the byte at index and, in *length, how many bytes follow it
+    // contiguously (index included). Valid until the next change of size.
+    const uint8_t* SpanAt(int64_t index, int64_t* length) const;
+    // The content as runs of contiguous bytes, in order (one run unless
+    // scattered). Valid until the next change.
+    std::vector<std::pair<const uint8_t*, int64_t>> Spans() const;
+
+    // ---- changes in the middle ----------------------------------------------
+    // Inserts count bytes at index (0..size): a copy of buffer, or zeros when
+    // buffer is null. The position stays. Raises EStreamError for a position
+    // outside the content.
+    void Insert(int64_t index, const void* buffer, int64_t count);
+    // Removes count bytes at index; the range must lie inside the content.
+    // A position beyond the new end moves to it.
+    void Remove(int64_t index, int64_t count);
     int64_t Capacity() const { return m_capacity; }
     int64_t SizeConst() const { return m_size; }
 
@@ -86,6 +125,20 @@ private:
     int64_t m_capacity = 0;
     bool m_mapped = false;
     bool m_deferFaults = false;
+    // While scattered: the pieces, and how much of the block they may use
+    // (the bytes of the block past that are zero).
+    std::unique_ptr<TPieceTable> m_pieces;
+    int64_t m_blockUsed = 0;
+
+    // Bytes at the start of the block that must survive a move of it.
+    int64_t KeptBytes() const { return m_pieces ? m_blockUsed : m_size; }
+    void Scatter();
+    void Gather();
+    void UnscatterIfWhole();
+    // Clears [from, to) of the block, handing large runs back to the system.
+    void ZeroBlock(int64_t from, int64_t to);
+    void SetSizeScattered(int64_t newSize);
+    int64_t WriteScattered(const uint8_t* bytes, int64_t count, int64_t end);
 };
 
 // How a file is opened.

@@ -5,6 +5,7 @@
 
 #include "editing_fixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -234,6 +235,7 @@ TEST_F(ModelTest, RandomEditingMatchesModelAndUndoRedoAreExact)
     load(randomBytes(64));
     model = bytes();
     const int steps = modelSteps();
+    int64_t mostPieces = 0;
     for (int step = 0; step < steps; ++step) {
         SCOPED_TRACE(testing::Message() << "step " << step);
         const int choice = rand(0, 99);
@@ -329,7 +331,10 @@ TEST_F(ModelTest, RandomEditingMatchesModelAndUndoRedoAreExact)
             ASSERT_EQ(bytes(), model) << "op " << op;
         }
         ASSERT_TRUE(walksCleanly()) << "undo stack damaged";
+        mostPieces = std::max(mostPieces, editor.DataStorage().PieceCount());
     }
+    // The data went through the scattered form, not just one block.
+    EXPECT_GT(mostPieces, 20);
     // The run exercised what it claims to (in fixed shares of the steps).
     EXPECT_GT(changes, steps / 4);
     EXPECT_GT(undos, steps / 10);

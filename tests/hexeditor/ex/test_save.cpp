@@ -110,3 +110,21 @@ TEST_F(SaveTest, FailedSaveAsChangesNoDocumentState)
     EXPECT_EQ(editor.FileName(), path);
     EXPECT_TRUE(editor.Modified());
 }
+
+TEST_F(SaveTest, DataInPiecesIsSavedInOrderWithoutGathering)
+{
+    const QString path = writeFile(QStringLiteral("doc.bin"), QByteArray(200000, 'a'));
+    editor.LoadFromFile(path);
+    editor.InsertBuffer("xyz", 3, 5, {}, false);
+    editor.InsertBuffer("12", 2, 150000, {}, false);
+    editor.SetSelStart(0);
+    editor.DeleteSelection();
+    ASSERT_FALSE(editor.DataStorage().IsContiguous());
+    QByteArray expected(200000, 'a');
+    expected.insert(5, "xyz");
+    expected.insert(150000, "12");
+    expected.remove(0, 1);
+    editor.SaveToFile();
+    EXPECT_EQ(readFile(path), expected);
+    EXPECT_FALSE(editor.DataStorage().IsContiguous()) << "saving gathered the data";
+}
