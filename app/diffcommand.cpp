@@ -1,5 +1,7 @@
 #include "app/diffcommand.h"
 
+#include "app/core/bootimage.h"
+
 #include "hexeditor/core/mphdiff.h"
 #include "hexeditor/mphexeditor.h"
 #include "platform/core/streams.h"
@@ -16,18 +18,6 @@ namespace {
 
 // Both files are read this many bytes at a time: memory stays small.
 constexpr int64_t ChunkSize = 1 << 20;
-
-std::unique_ptr<TFileStream> OpenCompared(const QString& path)
-{
-    std::unique_ptr<TFileStream> file = TFileStream::OpenInput(path);
-    const int64_t size = file->Size();
-    if (size > TCustomMPHexEditor::MaxDataSize)
-        throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge)
-                               .arg(path)
-                               .arg(size)
-                               .arg(TCustomMPHexEditor::MaxDataSize));
-    return file;
-}
 
 // Fills buffer with exactly count bytes; a file that ends earlier has
 // changed since its size was taken.
@@ -86,8 +76,8 @@ QString DiffLine(int64_t offset, int64_t length)
 
 int DiffFiles(const QString& pathA, const QString& pathB, QTextStream& out)
 {
-    std::unique_ptr<TFileStream> fileA = OpenCompared(pathA);
-    std::unique_ptr<TFileStream> fileB = OpenCompared(pathB);
+    std::unique_ptr<TFileStream> fileA = boot::OpenImage(pathA);
+    std::unique_ptr<TFileStream> fileB = boot::OpenImage(pathB);
     const int64_t sizeA = fileA->Size();
     const int64_t sizeB = fileB->Size();
     const int64_t common = std::min(sizeA, sizeB);

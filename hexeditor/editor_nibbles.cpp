@@ -30,14 +30,23 @@ public:
         if (!folder.endsWith(QLatin1Char('/')))
             folder += QLatin1Char('/');
         uint32_t tick = tickCount();
-        for (;;) {
+        // Another editor (in this or another process) may take the same
+        // name between the look and the create: its file is then locked and
+        // ours fails; the next name is tried, as for a file that exists.
+        for (int attempt = 0;; ++attempt) {
             m_path = folder + QStringLiteral("%1.MPHT").arg(tick, 8, 16, QLatin1Char('0')).toUpper();
-            if (!QFile::exists(m_path))
-                break;
+            if (!QFile::exists(m_path)) {
+                try {
+                    m_stream = std::make_unique<TFileStream>(m_path, TFileMode::fmCreate, TShareMode::fmShareExclusive);
+                    return;
+                } catch (const EFileOpenError&) {
+                    if (attempt >= 16 || !QFile::exists(m_path))
+                        throw;
+                }
+            }
             const uint32_t next = tickCount();
             tick = next == tick ? tick + 1 : next;
         }
-        m_stream = std::make_unique<TFileStream>(m_path, TFileMode::fmCreate, TShareMode::fmShareExclusive);
     }
     ~TemporaryShiftFile()
     {

@@ -31,9 +31,16 @@ int64_t ReadUpTo(TStream& stream, uint8_t* buffer, int64_t count)
     return done;
 }
 
-// Opens an image for reading. Positions in an image are 32-bit signed: an
-// image the editor could not hold is refused with the editor's own text, as
-// "open" refuses it, before anything is read.
+std::unique_ptr<TMPHMemoryStream> LoadWholeFile(TFileStream& file)
+{
+    // The load checks that the file did not change while it was read.
+    auto memory = std::make_unique<TMPHMemoryStream>();
+    memory->LoadFromStream(file);
+    return memory;
+}
+
+} // namespace
+
 std::unique_ptr<TFileStream> OpenImage(const QString& path)
 {
     std::unique_ptr<TFileStream> file = TFileStream::OpenInput(path);
@@ -45,16 +52,6 @@ std::unique_ptr<TFileStream> OpenImage(const QString& path)
                                .arg(TCustomMPHexEditor::MaxDataSize));
     return file;
 }
-
-std::unique_ptr<TMPHMemoryStream> LoadWholeFile(TFileStream& file)
-{
-    // The load checks that the file did not change while it was read.
-    auto memory = std::make_unique<TMPHMemoryStream>();
-    memory->LoadFromStream(file);
-    return memory;
-}
-
-} // namespace
 
 TBlockBuffer& SharedBlockBuffer()
 {

@@ -71,6 +71,11 @@ std::unique_ptr<TMPHMemoryStream> LoadBootFile(const QString& bootPath);
 // image grows when the block runs past its end.
 void InsertBlock(TMPHMemoryStream& image, TMPHMemoryStream& bootFile, TBlockBuffer& buffer);
 
+// Opens a file for reading as the image commands do: regular files only, and
+// no file larger than the editor can hold (2 GiB - 1 bytes; positions are
+// 32-bit), refused with the editor's own text before anything is read.
+std::unique_ptr<TFileStream> OpenImage(const QString& path);
+
 // Extract's guard: raises EFileOpenError ("Cannot write the boot block to
 // "TARGET": it is the image itself") when target names the image, also through
 // another name (a link, a second path to the same file). Writing the boot
