@@ -6,10 +6,11 @@
 #include "hexeditor/core/mphdropeffect.h"
 #include "hexeditor/ex/mphexeditorex.h"
 #include "platform/core/apperror.h"
+#include "platform/core/atomicsave.h"
+#include "platform/core/exceptions.h"
 #include "platform/oledragdrop.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace {
@@ -180,13 +181,12 @@ QString TMPHDragMimeData::WriteDumpFile() const
     if (!folder->isValid())
         return QString();
     const QString path = folder->filePath(SafeFileName(m_object->DescriptorName()));
-    // Written in full or not at all.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written in full or not at all, through the one save path.
+    try {
+        SaveFileAtomically(path, m_object->Data(), m_object->DataCount());
+    } catch (const Exception&) {
         return QString();
-    file.write(reinterpret_cast<const char*>(m_object->Data()), m_object->DataCount());
-    if (!file.commit())
-        return QString();
+    }
     m_dumpPath = path;
     return m_dumpPath;
 }

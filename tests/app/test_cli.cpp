@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
+#include "cli_run.h"
 #include "test_folder.h"
 
 #include <QTemporaryDir>
@@ -22,43 +23,13 @@
 
 namespace {
 
-struct TRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using clitest::RunProgram;
+using clitest::TRun;
 
 // The source tree (set by the build).
 QString SourceDir()
 {
     return QStringLiteral(EDITBOOT_SOURCE_DIR);
-}
-
-// Runs a program without any display: DISPLAY, WAYLAND_DISPLAY and
-// QT_QPA_PLATFORM removed from its environment.
-TRun RunProgram(const QString& program, const QStringList& args, const std::function<void()>& childSetup = {})
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    if (childSetup)
-        process.setChildProcessModifier(childSetup);
-    process.start(program, args);
-    TRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("<did not finish normally>");
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
 }
 
 TRun Editboot(const QStringList& args, const std::function<void()>& childSetup = {})

@@ -1,6 +1,7 @@
 // The command line's "sum" and "info --json", run as a separate process on
 // the built program without a display.
 
+#include "cli_run.h"
 #include "test_folder.h"
 
 #include <QCryptographicHash>
@@ -18,38 +19,11 @@
 
 namespace {
 
-struct TAnalysisRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-TAnalysisRun RunProgramOffscreen(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-    TAnalysisRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("<did not finish normally>");
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using TAnalysisRun = clitest::TRun;
 
 TAnalysisRun Editboot(const QStringList& args)
 {
-    return RunProgramOffscreen(QStringLiteral(EDITBOOT_EXE), args);
+    return clitest::RunProgram(QStringLiteral(EDITBOOT_EXE), args);
 }
 
 QByteArray Firmware(int size, int markerAt)
@@ -104,7 +78,7 @@ TEST(CommandLineSum, MatchesSha256sumOnSeveralFiles)
     const QStringList files = {folder.Write("big.bin", big), folder.Write("empty.bin", QByteArray()),
                                folder.Write("back\\slash.bin", QByteArray("x"))};
     const TAnalysisRun ours = Editboot(QStringList{"sum", "--algo", "sha256"} + files);
-    const TAnalysisRun theirs = RunProgramOffscreen(sha256sum, files);
+    const TAnalysisRun theirs = clitest::RunProgram(sha256sum, files);
     EXPECT_EQ(ours.exitCode, 0) << ours.err.toStdString();
     ASSERT_EQ(theirs.exitCode, 0);
     EXPECT_EQ(ours.out, theirs.out);

@@ -1,5 +1,6 @@
 // "editboot diff", run as a separate process on the built program.
 
+#include "cli_run.h"
 #include "test_folder.h"
 
 #include <QProcess>
@@ -17,33 +18,11 @@
 
 namespace {
 
-struct TDiffRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using TDiffRun = clitest::TRun;
 
 TDiffRun Diff(const QStringList& files)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(EDITBOOT_EXE), QStringList{QStringLiteral("diff")} + files);
-    TDiffRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("<did not finish normally>");
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return clitest::RunProgram(QStringLiteral(EDITBOOT_EXE), QStringList{QStringLiteral("diff")} + files);
 }
 
 QByteArray Pattern(int size)

@@ -3,6 +3,7 @@
 // input, and names that could forge output lines. Each runs the built program
 // as a separate process.
 
+#include "cli_run.h"
 #include "test_folder.h"
 
 #include <QFileInfo>
@@ -25,41 +26,11 @@
 
 namespace {
 
-struct TResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-TResult Run(const QString& program, const QStringList& args, const std::function<void()>& childSetup = {},
-            int timeoutMs = 60000)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    if (childSetup)
-        process.setChildProcessModifier(childSetup);
-    process.start(program, args);
-    TResult result;
-    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        result.err = QStringLiteral("<did not finish normally>");
-        return result;
-    }
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
+using TResult = clitest::TRun;
 
 TResult Editboot(const QStringList& args, const std::function<void()>& childSetup = {}, int timeoutMs = 60000)
 {
-    return Run(QStringLiteral(EDITBOOT_EXE), args, childSetup, timeoutMs);
+    return clitest::RunProgram(QStringLiteral(EDITBOOT_EXE), args, childSetup, timeoutMs);
 }
 
 QByteArray Image(int size, int markerAt)
@@ -104,12 +75,12 @@ bool RunOnTmpfs(const QString& mountPoint, const QString& folder, const QString&
         return false;
     }
     const QString mount = QStringLiteral("mount -t tmpfs -o size=512k tmpfs \"$0\"");
-    const TResult probe = Run(unshare, {"--mount", "sh", "-c", mount, mountPoint});
+    const TResult probe = clitest::RunProgram(unshare, {"--mount", "sh", "-c", mount, mountPoint});
     if (probe.exitCode != 0) {
         *whyNot = "mounting a tmpfs is not permitted here (" + probe.err.trimmed().toStdString() + ")";
         return false;
     }
-    *result = Run(unshare, {"--mount", "sh", "-c", mount + " && cd \"$0\" && " + script, mountPoint,
+    *result = clitest::RunProgram(unshare, {"--mount", "sh", "-c", mount + " && cd \"$0\" && " + script, mountPoint,
                             QStringLiteral(EDITBOOT_EXE), folder});
     return true;
 }
