@@ -41,7 +41,13 @@ public:
     // (the caller has already applied the full-stop rule).
     virtual void UnhandledError(const QString& text) = 0;
     // A question with the buttons Yes and No (No is the default); true for Yes.
-    virtual bool Question(const QString& text) = 0;
+    // Dialogs that ask nothing (an implementation written before the window
+    // asked questions) answer Yes, which is what the window did unasked.
+    virtual bool Question(const QString& text)
+    {
+        Q_UNUSED(text);
+        return true;
+    }
 
     // Progress of a long load: called with the file name and 0..100. Returns
     // true when the user asked to cancel. LoadFinished ends the display; it is

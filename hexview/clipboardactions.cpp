@@ -183,7 +183,9 @@ bool TClipboardActions::OwnerAnswers()
 
 bool TClipboardActions::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &Editor() || event->type() != QEvent::KeyPress)
+    // The type first: while the window is taken down the editor still sends
+    // events (children removed), and the window must not be asked then.
+    if (event->type() != QEvent::KeyPress || watched != &Editor())
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() != Qt::Key_V || (key->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)

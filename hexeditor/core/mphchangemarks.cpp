@@ -103,3 +103,24 @@ void TMPHChangeMarks::clearRange(qsizetype first, qsizetype last)
             it = m_ranges.emplace(last, end).first;
     }
 }
+
+QBitArray TMPHChangeMarks::ToBitArray() const
+{
+    QBitArray bits(m_size);
+    for (const auto& [first, end] : m_ranges)
+        bits.fill(true, first, end);
+    return bits;
+}
+
+bool TMPHChangeMarks::Equals(const QBitArray& bits) const
+{
+    if (bits.size() != m_size || bits.count(true) != count(true))
+        return false;
+    for (const auto& [first, end] : m_ranges) {
+        for (qsizetype i = first; i < end; ++i) {
+            if (!bits.testBit(i))
+                return false;
+        }
+    }
+    return true;
+}

@@ -7,6 +7,7 @@
 // so the marks read like one: bits past the length do not exist, growing the
 // list adds clear bits, shrinking it drops the bits beyond the new length.
 
+#include <QBitArray>
 #include <QtGlobal>
 
 #include <cstdint>
@@ -49,7 +50,19 @@ public:
         return m_size == other.m_size && m_ranges == other.m_ranges;
     }
 
+    // The marks as a plain bit array (one bit per position, so it costs what
+    // the length does): for callers written against the bit list the marks
+    // used to be. Comparing with a bit array compares every bit and the length.
+    QBitArray ToBitArray() const;
+    operator QBitArray() const { return ToBitArray(); }
+    friend bool operator==(const TMPHChangeMarks& marks, const QBitArray& bits) { return marks.Equals(bits); }
+    friend bool operator==(const QBitArray& bits, const TMPHChangeMarks& marks) { return marks.Equals(bits); }
+    friend bool operator!=(const TMPHChangeMarks& marks, const QBitArray& bits) { return !marks.Equals(bits); }
+    friend bool operator!=(const QBitArray& bits, const TMPHChangeMarks& marks) { return !marks.Equals(bits); }
+
 private:
+    bool Equals(const QBitArray& bits) const;
+
     // Set bits: start -> end (exclusive); ranges neither overlap nor touch.
     std::map<qsizetype, qsizetype> m_ranges;
     qsizetype m_size = 0;

@@ -16,6 +16,18 @@ void expectSame(const TMPHChangeMarks& marks, const QBitArray& model, int step)
     ASSERT_EQ(marks.count(false), model.count(false)) << "step " << step;
     for (qsizetype i = 0; i < model.size(); ++i)
         ASSERT_EQ(marks.testBit(i), model.testBit(i)) << "step " << step << " bit " << i;
+    // Read as the bit list the marks used to be, and compared with one.
+    const QBitArray asBits = marks;
+    ASSERT_EQ(asBits, model) << "step " << step;
+    ASSERT_TRUE(marks == model && model == marks) << "step " << step;
+    if (model.size() > 0) {
+        QBitArray other = model;
+        other.toggleBit(step % model.size());
+        ASSERT_TRUE(marks != other && other != marks) << "step " << step;
+    }
+    QBitArray longer = model;
+    longer.resize(model.size() + 1);
+    ASSERT_FALSE(marks == longer) << "step " << step;
 }
 
 } // namespace
