@@ -147,13 +147,7 @@ void TChecksumDock::ShowResults()
 
 void InstallChecksumDock(HexViewWindow& window)
 {
-    auto* dock = new TChecksumDock(window);
-    window.addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->hide();
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionChecksums"));
-    toggle->setText(HexViewWindow::tr("&Checksums"));
-    window.ViewMenu()->addAction(toggle);
+    window.AddHiddenDock(new TChecksumDock(window), QStringLiteral("actionChecksums"), HexViewWindow::tr("&Checksums"));
 }
 
 } // namespace hexview

@@ -121,15 +121,10 @@ bool TDataInspector::WriteValue(TMPHValueKind kind, bool bigEndian, const QStrin
 
 void InstallDataInspector(HexViewWindow& window)
 {
-    auto* dock = new TDataInspector(window);
-    window.addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->hide();
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionDataInspector"));
-    toggle->setText(HexViewWindow::tr("&Data inspector"));
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
     window.ViewMenu()->addSeparator();
-    window.ViewMenu()->addAction(toggle);
+    QAction* toggle = window.AddHiddenDock(new TDataInspector(window), QStringLiteral("actionDataInspector"),
+                                           HexViewWindow::tr("&Data inspector"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
 }
 
 } // namespace hexview

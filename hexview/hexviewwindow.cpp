@@ -19,6 +19,7 @@
 #include <cstdio>
 
 #include <QClipboard>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -282,6 +283,17 @@ void HexViewWindow::SetReadOnlyView(bool value)
         return;
     m_editor->SetReadOnlyView(value);
     emit ReadOnlyViewChanged(value);
+}
+
+QAction* HexViewWindow::AddHiddenDock(QDockWidget* dock, const QString& objectName, const QString& text)
+{
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+    dock->hide();
+    QAction* toggle = dock->toggleViewAction();
+    toggle->setObjectName(objectName);
+    toggle->setText(text);
+    m_viewMenu->addAction(toggle);
+    return toggle;
 }
 
 bool HexViewWindow::RunGuarded(const std::function<void()>& action)

@@ -26,6 +26,8 @@
 #include "hexeditor/ex/mphexeditorex.h"
 
 #include <QMainWindow>
+
+class QDockWidget;
 #include <QStringList>
 #include <exception>
 #include <functional>
@@ -50,6 +52,9 @@ public:
     QMenu* FileMenu() const { return m_fileMenu; }
     QMenu* EditMenu() const { return m_editMenu; }
     QMenu* ViewMenu() const { return m_viewMenu; }
+    // Docks a panel on the right, hidden, with its show/hide toggle (named
+    // objectName, labelled text) added to the View menu; returns the toggle.
+    QAction* AddHiddenDock(QDockWidget* dock, const QString& objectName, const QString& text);
     QMenu* BookmarksMenu() const { return m_bookmarksMenu; }
     QMenu* HelpMenu() const { return m_helpMenu; }
     TStatusFields& StatusFields() { return *m_status; }

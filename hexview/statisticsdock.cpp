@@ -179,13 +179,7 @@ void TStatisticsDock::ShowResults()
 
 void InstallStatisticsDock(HexViewWindow& window)
 {
-    auto* dock = new TStatisticsDock(window);
-    window.addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->hide();
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionStatistics"));
-    toggle->setText(HexViewWindow::tr("S&tatistics"));
-    window.ViewMenu()->addAction(toggle);
+    window.AddHiddenDock(new TStatisticsDock(window), QStringLiteral("actionStatistics"), HexViewWindow::tr("S&tatistics"));
 }
 
 } // namespace hexview

@@ -277,13 +277,7 @@ void TStringsDock::Export()
 
 void InstallStringsDock(HexViewWindow& window)
 {
-    auto* dock = new TStringsDock(window);
-    window.addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->hide();
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionStrings"));
-    toggle->setText(HexViewWindow::tr("St&rings"));
-    window.ViewMenu()->addAction(toggle);
+    window.AddHiddenDock(new TStringsDock(window), QStringLiteral("actionStrings"), HexViewWindow::tr("St&rings"));
 }
 
 } // namespace hexview

@@ -181,13 +181,7 @@ void TStructureDock::SelectField(TField field)
 
 void InstallStructureDock(HexViewWindow& window)
 {
-    auto* dock = new TStructureDock(window);
-    window.addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->hide();
-    QAction* toggle = dock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("actionStructure"));
-    toggle->setText(HexViewWindow::tr("Str&ucture"));
-    window.ViewMenu()->addAction(toggle);
+    window.AddHiddenDock(new TStructureDock(window), QStringLiteral("actionStructure"), HexViewWindow::tr("Str&ucture"));
 }
 
 } // namespace hexview
