@@ -1,6 +1,7 @@
 #include "app/apperrors.h"
 
 #include "app/formdialogs.h"
+#include "platform/core/errortext.h"
 #include "platform/core/exceptions.h"
 
 #include <new>
@@ -10,13 +11,6 @@ namespace editboot {
 QString ApplicationTitle()
 {
     return QStringLiteral("editboot");
-}
-
-QString WithFullStop(const QString& text)
-{
-    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
-        return text + QLatin1Char('.');
-    return text;
 }
 
 QString ExceptionText(std::exception_ptr error)

@@ -14,10 +14,6 @@ namespace editboot {
 // The application's title: caption of its own boxes.
 QString ApplicationTitle();
 
-// The text as the error box shows it: a full stop is appended when the last
-// character sorts after "." (letters and digits do; "." and ")" do not).
-QString WithFullStop(const QString& text);
-
 // The message of an error: the text of an Exception, what() of another
 // std::exception, a fixed text for anything else.
 QString ExceptionText(std::exception_ptr error);

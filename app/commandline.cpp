@@ -1,11 +1,13 @@
 #include "app/commandline.h"
 
 #include "app/apperrors.h"
-#include "app/core/bootimage.h"
 #include "app/diffcommand.h"
+#include "app/idstrings.h"
 #include "app/infojson.h"
 #include "app/sumcommand.h"
+#include "firmware/core/bootimage.h"
 #include "hexeditor/mphexeditor.h"
+#include "platform/core/errortext.h"
 #include "platform/core/fileutils.h"
 #include "platform/core/streams.h"
 

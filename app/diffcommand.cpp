@@ -1,6 +1,6 @@
 #include "app/diffcommand.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include "hexeditor/core/mphdiff.h"
 #include "hexeditor/mphexeditor.h"

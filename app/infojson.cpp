@@ -1,7 +1,8 @@
 #include "app/infojson.h"
 
-#include "app/core/bootimage.h"
-#include "app/core/bootstructure.h"
+#include "app/idstrings.h"
+#include "firmware/core/bootimage.h"
+#include "firmware/core/bootstructure.h"
 #include "hexeditor/mphexeditor.h"
 
 #include <QFileInfo>

@@ -1,8 +1,9 @@
 #include "app/sumcommand.h"
 
 #include "app/apperrors.h"
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 #include "hexeditor/core/mphdigest.h"
+#include "platform/core/errortext.h"
 #include "platform/core/streams.h"
 
 #include <QTextStream>

@@ -1,13 +1,15 @@
 #include "app/unit1.h"
 
 #include "app/apperrors.h"
-#include "app/core/bootimage.h"
 #include "app/formfonts.h"
+#include "app/idstrings.h"
+#include "firmware/core/bootimage.h"
 #include "hexeditor/ex/mphexeditorex.h"
 #include "hexeditor/mphexeditor.h"
 #include "platform/buttonkeys.h"
 #include "platform/busycursor.h"
 #include "platform/core/apperror.h"
+#include "platform/core/errortext.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -107,7 +109,7 @@ TForm1::TForm1(std::unique_ptr<IFormDialogs> dialogs, QWidget* parent)
     // Errors raised outside a command (deferred editor work, input handed to
     // an editor) reach the same box as the commands' errors.
     m_previousErrorHandler = SetApplicationErrorHandler([this](std::exception_ptr error) {
-        m_dialogs->UnhandledError(editboot::WithFullStop(editboot::ExceptionText(error)));
+        m_dialogs->UnhandledError(WithFullStop(editboot::ExceptionText(error)));
     });
 
     connect(Button4, &QPushButton::clicked, this, [this] { RunCommand(&TForm1::Button4Click); });

@@ -5,7 +5,7 @@
 //   ratio crc32_vs_zlib = <FileCrc32 time / (read + zlib crc32) time> (target <= 1.0)
 // Each time is the best of several interleaved runs over a 256 MiB file.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include "bench_support.h"
 

@@ -8,7 +8,7 @@
 //       over 256 MiB where about one byte in 16 is E3 but no marker follows.
 // Each time is the best of several interleaved runs.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include "bench_support.h"
 

@@ -6,7 +6,7 @@
 //   ratio sha256_vs_sha256sum = <hexview's time / sha256sum's time> (target <= 1.3)
 // Each time is the best of several interleaved runs.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 #include "hexeditor/core/mphdigest.h"
 
 #include "bench_support.h"

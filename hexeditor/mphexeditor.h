@@ -24,6 +24,7 @@
 #include "hexeditor/core/mphchangemarks.h"
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphlayout.h"
+#include "hexeditor/core/mphlimits.h"
 #include "hexeditor/core/mphmemorystream.h"
 #include "hexeditor/core/mphoffsetformat.h"
 #include "hexeditor/core/mphsearch.h"
@@ -111,7 +112,7 @@ public:
     ~TCustomMPHexEditor() override;
 
     // Largest data size the editor holds: positions are 32-bit signed.
-    static constexpr int64_t MaxDataSize = 0x7FFFFFFF;
+    static constexpr int64_t MaxDataSize = MPHMaxDataSize;
 
     // ---- document (data buffer, loading) -------------------------------
     TMPHMemoryStream& DataStorage() { return *m_dataStorage; }

@@ -5,7 +5,7 @@
 #include "hexview/core/tint.h"
 #include "hexview/hexviewwindow.h"
 #include "hexview/statusbar.h"
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QAction>
 #include <QFontMetrics>

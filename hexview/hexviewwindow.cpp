@@ -13,6 +13,7 @@
 #include "hexview/core/configfile.h"
 #include "hexview/core/recentfiles.h"
 #include "platform/core/apperror.h"
+#include "platform/core/errortext.h"
 #include "platform/core/exceptions.h"
 
 #include <algorithm>
@@ -31,15 +32,6 @@
 namespace hexview {
 
 namespace {
-
-// The error box's text: a full stop is added when the last character sorts
-// after "." (letters and digits do; "." and ")" do not).
-QString WithFullStop(const QString& text)
-{
-    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
-        return text + QLatin1Char('.');
-    return text;
-}
 
 QPointer<HexViewWindow>& ErrorWindow()
 {

@@ -4,7 +4,7 @@
 
 #include "hexview/hexviewwindow.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QLabel>
 #include <QStatusBar>

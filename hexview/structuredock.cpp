@@ -6,7 +6,7 @@
 #include "hexview/hexviewwindow.h"
 #include "hexview/slicedwork.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "hexview/core/bootoverlay.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -573,18 +573,6 @@ TEST_F(MainWindowTest, ErrorsOutsideCommandsReachTheWindowsBoxUntilItIsGone)
     SetApplicationErrorHandler(std::move(outer));
 }
 
-TEST(ApplicationErrors, FullStopIsAddedOnlyAfterCharactersSortingAfterIt)
-{
-    EXPECT_EQ(editboot::WithFullStop("Invalid selection end"), "Invalid selection end.");
-    EXPECT_EQ(editboot::WithFullStop("Error 5"), "Error 5.");
-    EXPECT_EQ(editboot::WithFullStop("Done."), "Done.");
-    EXPECT_EQ(editboot::WithFullStop("(No such file or directory.)"), "(No such file or directory.)");
-    EXPECT_EQ(editboot::WithFullStop("Error boot file!"), "Error boot file!");
-    EXPECT_EQ(editboot::WithFullStop("a-"), "a-");
-    EXPECT_EQ(editboot::WithFullStop("path/"), "path/.");
-    EXPECT_EQ(editboot::WithFullStop(""), "");
-}
-
 TEST(ApplicationErrors, GuardShowsEveryKindOfErrorAndReportsTheOutcome)
 {
     TScriptedFormDialogs dialogs;

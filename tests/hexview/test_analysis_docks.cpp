@@ -11,7 +11,7 @@
 #include "hexview/stringsdock.h"
 #include "hexview/structuredock.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QAction>
 #include <QCheckBox>

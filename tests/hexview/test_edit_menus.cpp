@@ -8,7 +8,7 @@
 #include "hexview/selectioncrc.h"
 #include "hexview/statusbar.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QAction>
 #include <QLabel>

@@ -5,7 +5,7 @@
 
 #include "hexview/firmwareoverlay.h"
 #include "hexview/statusbar.h"
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QLabel>
 

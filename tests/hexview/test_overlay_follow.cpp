@@ -6,7 +6,7 @@
 #include "hexview/firmwareoverlay.h"
 #include "hexview/saveactions.h"
 #include "hexview/statusbar.h"
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QElapsedTimer>
 #include <QLabel>

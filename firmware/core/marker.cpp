@@ -1,6 +1,6 @@
 // The boot marker search: the first E3 00 00 10 in the whole image.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // preset to 0xFFFFFFFF, result inverted. The 256-entry table below is the
 // reference; the faster loops are checked against it by the tests.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <bit>
 #include <cstring>

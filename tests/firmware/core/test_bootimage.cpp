@@ -1,9 +1,10 @@
 // Boot marker search, block extract and insert, the atomic save and the ID
-// strings read through a real editor.
+// strings' label text. No editor: the library needs none.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
-#include "hexeditor/mphexeditor.h"
+#include "hexeditor/core/mphexception.h"
+#include "hexeditor/core/mphlimits.h"
 #include "support/filesizelimit.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -267,6 +269,37 @@ TEST_F(BootImageFiles, ExtractReadsWriteProtectedImagesAndReportsMissingOnes)
     EXPECT_THROW(ExtractBlock(Path("missing.bin"), buffer), EFileOpenError);
 }
 
+TEST_F(BootImageFiles, ImagesLargerThanTheEditorHoldsAreRefusedBeforeAnythingIsRead)
+{
+    // Sparse files: nothing of them is ever read.
+    auto sparse = [this](const char* name, int64_t size) {
+        const QString path = Write(name, QByteArray());
+        QFile file(path);
+        EXPECT_TRUE(file.resize(size)) << name;
+        return path;
+    };
+    const QString largest = sparse("largest.bin", MPHMaxDataSize);
+    EXPECT_EQ(OpenImage(largest)->Size(), MPHMaxDataSize);
+
+    const QString tooLarge = sparse("too_large.bin", MPHMaxDataSize + 1);
+    const QString expected = QStringLiteral("Cannot open %1: the file is 2147483648 bytes long, the editor holds at most "
+                                            "2147483647 bytes")
+                                 .arg(tooLarge);
+    for (const auto& operation : {std::function<void()>([&] { OpenImage(tooLarge); }),
+                                  std::function<void()>([&] { LoadImageAtMarker(tooLarge); }),
+                                  std::function<void()>([&] {
+                                      TBlockBuffer buffer{};
+                                      ExtractBlock(tooLarge, buffer);
+                                  })}) {
+        try {
+            operation();
+            ADD_FAILURE() << "an image of 2 GiB was accepted";
+        } catch (const EMPHexEditor& e) {
+            EXPECT_EQ(e.Message(), expected);
+        }
+    }
+}
+
 // ---- insert ----------------------------------------------------------------
 
 TEST_F(BootImageFiles, LoadImageAtMarkerPositionsTheWholeImage)
@@ -454,78 +487,14 @@ TEST_F(BootImageFiles, FailedSaveKeepsTheOldTarget)
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
-// ---- ID strings through the editor -----------------------------------------------
+// ---- ID strings' label text -----------------------------------------------------
 
-class IdStrings : public BootImageFiles
-{
-protected:
-    void Load(const QByteArray& image)
-    {
-        m_editor.LoadFromFile(Write("image.bin", image));
-    }
-    // The message of the editor error raised while reading bytes first..last.
-    std::string ErrorReading(int32_t first, int32_t last)
-    {
-        try {
-            ReadIdBytes(m_editor, first, last);
-        } catch (const EMPHexEditor& e) {
-            return e.Message().toStdString();
-        }
-        return "no error";
-    }
-
-    TMPHexEditor m_editor;
-};
-
-TEST_F(IdStrings, ReadsBothRangesOfAHundredByteImage)
-{
-    QByteArray image(100, '\x20');
-    image.replace(FirstIdStart, 13, "ABCDEFGHIJKLM");
-    image.replace(SecondIdStart, 11, "01234567890");
-    Load(image);
-    const QByteArray first = ReadIdBytes(m_editor, FirstIdStart, FirstIdEnd);
-    const QByteArray second = ReadIdBytes(m_editor, SecondIdStart, SecondIdEnd);
-    EXPECT_EQ(first, QByteArray("ABCDEFGHIJKLM"));
-    EXPECT_EQ(second, QByteArray("01234567890"));
-    EXPECT_EQ(IdLabelText(first), "ABCDEFGHIJKLM");
-    EXPECT_EQ(IdLabelText(second), "01234567890");
-}
-
-TEST_F(IdStrings, AZeroByteEndsTheLabelText)
-{
-    QByteArray image(64, 'x');
-    image.replace(FirstIdStart, 13, QByteArray("ABC\0EFGHIJKLM", 13));
-    image.replace(SecondIdStart, 11, QByteArray("\0" "1234567890", 11));
-    Load(image);
-    const QByteArray first = ReadIdBytes(m_editor, FirstIdStart, FirstIdEnd);
-    EXPECT_EQ(first, QByteArray("ABC\0EFGHIJKLM", 13)); // the bytes keep the zero
-    EXPECT_EQ(IdLabelText(first), "ABC");
-    EXPECT_EQ(IdLabelText(ReadIdBytes(m_editor, SecondIdStart, SecondIdEnd)), "");
-}
-
-TEST_F(IdStrings, LabelTextIsEightBitText)
+TEST(IdLabelText, LabelTextIsEightBitTextUpToAZeroByte)
 {
     EXPECT_EQ(IdLabelText(QByteArray("\x80 caf\xE9")), QString::fromUtf8("\u20AC caf\u00E9"));
+    EXPECT_EQ(IdLabelText(QByteArray("ABC\0EFGHIJKLM", 13)), "ABC");
+    EXPECT_EQ(IdLabelText(QByteArray("\0" "1234567890", 11)), "");
     EXPECT_EQ(IdLabelText(QByteArray()), "");
-}
-
-TEST_F(IdStrings, ShortImagesRaiseTheSelectionErrors)
-{
-    Load(QByteArray());
-    EXPECT_EQ(ErrorReading(FirstIdStart, FirstIdEnd), "Invalid selection start");
-
-    Load(PlainImage(40));
-    EXPECT_EQ(ErrorReading(FirstIdStart, FirstIdEnd), "Invalid selection end");
-
-    Load(PlainImage(47));
-    EXPECT_EQ(ReadIdBytes(m_editor, FirstIdStart, FirstIdEnd), PlainImage(47).mid(32, 13));
-    EXPECT_EQ(ErrorReading(SecondIdStart, SecondIdEnd), "Invalid selection start");
-
-    Load(PlainImage(50));
-    EXPECT_EQ(ErrorReading(SecondIdStart, SecondIdEnd), "Invalid selection end");
-
-    Load(PlainImage(59));
-    EXPECT_EQ(ReadIdBytes(m_editor, SecondIdStart, SecondIdEnd), PlainImage(59).mid(48, 11));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // CRC-32 of memory and of files, and the checksum's display text.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QByteArray>
 #include <QFile>

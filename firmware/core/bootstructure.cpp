@@ -1,6 +1,6 @@
-#include "app/core/bootstructure.h"
+#include "firmware/core/bootstructure.h"
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <algorithm>
 #include <cstring>

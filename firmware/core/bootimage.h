@@ -1,7 +1,9 @@
 #pragma once
 // Operations on firmware images: the boot marker search, the boot block cut
 // out of and put back into an image, the ID strings and the file checksum.
-// No window code: the window and the command line share them.
+// Qt Core only (no editor, no window): the tool's window, its command line
+// and hexview share them. Reading the ID strings through an editor's
+// selection belongs to the tool itself, which has the editor.
 
 #include "hexeditor/core/mphmemorystream.h"
 #include "platform/core/streams.h"
@@ -11,8 +13,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-
-class TCustomMPHexEditor;
 
 namespace boot {
 
@@ -88,9 +88,6 @@ void RefuseBlockOverImage(const QString& imagePath, const QString& targetPath);
 // are refused. Raises EFileOpenError / EWriteError naming the path on failure.
 void SaveStreamToFile(TMemoryStream& stream, const QString& path);
 
-// ID strings through the editor's selection: SelStart := first, SelEnd := last,
-// then SelectionAsText. Raises the editor's selection errors.
-QByteArray ReadIdBytes(TCustomMPHexEditor& editor, int32_t first, int32_t last);
 // What a label shows of ID bytes: the 8-bit text up to the first zero byte.
 QString IdLabelText(const QByteArray& bytes);
 

@@ -1,7 +1,7 @@
 // The marker search on a file reads it in chunks; a marker that straddles two
 // chunks, or lies at the very end, is found all the same.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 #include "platform/core/streams.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The boot block's structure of an image in memory.
 
-#include "app/core/bootimage.h"
-#include "app/core/bootstructure.h"
+#include "firmware/core/bootimage.h"
+#include "firmware/core/bootstructure.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

@@ -1,14 +1,15 @@
 // The boot block operations behind "Extract" and "Insert", the atomic save,
-// and the ID strings read through the editor's selection.
+// and the ID strings' label text.
 
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
-#include "hexeditor/mphexeditor.h"
+#include "hexeditor/core/mphexception.h"
+#include "hexeditor/core/mphlimits.h"
+#include "hexeditor/core/mphstrings.h"
 #include "platform/core/atomicsave.h"
 #include "platform/core/codepages.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/fileutils.h"
-
 
 #include <algorithm>
 
@@ -45,11 +46,11 @@ std::unique_ptr<TFileStream> OpenImage(const QString& path)
 {
     std::unique_ptr<TFileStream> file = TFileStream::OpenInput(path);
     const int64_t size = file->Size();
-    if (size > TCustomMPHexEditor::MaxDataSize)
+    if (size > MPHMaxDataSize)
         throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge)
                                .arg(path)
                                .arg(size)
-                               .arg(TCustomMPHexEditor::MaxDataSize));
+                               .arg(MPHMaxDataSize));
     return file;
 }
 
@@ -131,13 +132,6 @@ void RefuseBlockOverImage(const QString& imagePath, const QString& targetPath)
 void SaveStreamToFile(TMemoryStream& stream, const QString& path)
 {
     SaveFileAtomically(path, stream.Memory(), stream.Size());
-}
-
-QByteArray ReadIdBytes(TCustomMPHexEditor& editor, int32_t first, int32_t last)
-{
-    editor.SetSelStart(first);
-    editor.SetSelEnd(last);
-    return editor.SelectionAsText();
 }
 
 QString IdLabelText(const QByteArray& bytes)

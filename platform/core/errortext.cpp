@@ -1,0 +1,8 @@
+#include "platform/core/errortext.h"
+
+QString WithFullStop(const QString& text)
+{
+    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
+        return text + QLatin1Char('.');
+    return text;
+}
