@@ -3,6 +3,7 @@
 #include "hexview/editactions.h"
 
 #include "hexview/hexviewwindow.h"
+#include "hexview/menuactions.h"
 
 #include <QAction>
 #include <QMenu>
@@ -29,7 +30,6 @@ public:
     void Sync();
 
 private:
-    QAction* Add(const QString& text, const char* name, const QKeySequence& key);
     bool Editing() const { return !m_window.ReadOnlyView() && !m_window.Editor().ReadOnlyView(); }
 
     HexViewWindow& m_window;
@@ -39,25 +39,18 @@ private:
     QAction* m_insertMode = nullptr;
 };
 
-QAction* TEditActions::Add(const QString& text, const char* name, const QKeySequence& key)
-{
-    QAction* action = m_window.EditMenu()->addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(key);
-    return action;
-}
-
 void TEditActions::Install()
 {
     // The editor's own keys do the same; as window shortcuts these take the
     // keys first, so each press acts once.
-    m_undo = Add(UndoCaption({}), "actionUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
-    m_redo = Add(RedoCaption({}), "actionRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    m_window.EditMenu()->addSeparator();
-    m_selectAll = Add(HexViewWindow::tr("Select &all"), "actionSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A));
+    QMenu* edit = m_window.EditMenu();
+    m_undo = AddMenuAction(edit, UndoCaption({}), "actionUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redo = AddMenuAction(edit, RedoCaption({}), "actionRedo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addSeparator();
+    m_selectAll =
+        AddMenuAction(edit, HexViewWindow::tr("Select &all"), "actionSelectAll", QKeySequence(Qt::CTRL | Qt::Key_A));
     // The Insert key is the editor's; the item only shows and switches the mode.
-    m_insertMode = m_window.EditMenu()->addAction(HexViewWindow::tr("&Insert mode\tIns"));
-    m_insertMode->setObjectName(QStringLiteral("actionInsertMode"));
+    m_insertMode = AddMenuAction(edit, HexViewWindow::tr("&Insert mode\tIns"), "actionInsertMode");
     m_insertMode->setCheckable(true);
 
     TMPHexEditorEx& editor = m_window.Editor();

@@ -4,6 +4,7 @@
 
 #include "hexview/hexviewwindow.h"
 #include "hexview/jumpcentering.h"
+#include "hexview/menuactions.h"
 
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphgotooffset.h"
@@ -223,25 +224,18 @@ private:
     bool m_hasLast = false;
 };
 
-QAction* AddAction(QMenu* menu, const QString& text, const char* name, const QKeySequence& key)
-{
-    QAction* action = menu->addAction(text);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
-    return action;
-}
-
 void TFindActions::Install()
 {
     QMenu* edit = m_window.EditMenu();
     edit->addSeparator();
-    QAction* find = AddAction(edit, HexViewWindow::tr("&Find..."), "actionFind", QKeySequence(Qt::CTRL | Qt::Key_F));
-    QAction* next = AddAction(edit, HexViewWindow::tr("Find &next"), "actionFindNext", QKeySequence(Qt::Key_F3));
-    QAction* previous = AddAction(edit, HexViewWindow::tr("Find pre&vious"), "actionFindPrevious",
-                                  QKeySequence(Qt::SHIFT | Qt::Key_F3));
-    QAction* go = AddAction(edit, HexViewWindow::tr("&Go to offset..."), "actionGotoOffset",
-                            QKeySequence(Qt::CTRL | Qt::Key_G));
+    QAction* find =
+        AddMenuAction(edit, HexViewWindow::tr("&Find..."), "actionFind", QKeySequence(Qt::CTRL | Qt::Key_F));
+    QAction* next =
+        AddMenuAction(edit, HexViewWindow::tr("Find &next"), "actionFindNext", QKeySequence(Qt::Key_F3));
+    QAction* previous = AddMenuAction(edit, HexViewWindow::tr("Find pre&vious"), "actionFindPrevious",
+                                      QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    QAction* go = AddMenuAction(edit, HexViewWindow::tr("&Go to offset..."), "actionGotoOffset",
+                                QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(find, &QAction::triggered, this, &TFindActions::ShowFindDialog);
     connect(next, &QAction::triggered, this, [this] { FindAgain(true); });
     connect(previous, &QAction::triggered, this, [this] { FindAgain(false); });
