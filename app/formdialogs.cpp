@@ -2,11 +2,14 @@
 
 #include "app/apperrors.h"
 
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 
@@ -20,10 +23,28 @@ QString DisplayText(const QString& text)
     return shown;
 }
 
+// Ctrl+C in a box copies its caption, text and buttons as plain text, so that
+// an error text (a path, say) can be pasted elsewhere; the box's label itself
+// cannot be selected.
+void CopyOnCtrlC(QMessageBox& box)
+{
+    auto* copy = new QShortcut(QKeySequence::Copy, &box);
+    QObject::connect(copy, &QShortcut::activated, &box, [&box] {
+        const QString rule = QStringLiteral("---------------------------\n");
+        QStringList buttons;
+        for (const QAbstractButton* button : box.buttons())
+            buttons << button->text();
+        QGuiApplication::clipboard()->setText(rule + box.windowTitle() + QLatin1Char('\n') + rule + box.text() +
+                                              QLatin1Char('\n') + rule + buttons.join(QStringLiteral("   ")) +
+                                              QLatin1Char('\n') + rule);
+    });
+}
+
 void ShowBox(QWidget* owner, QMessageBox::Icon icon, const QString& caption, const QString& text)
 {
     QMessageBox box(icon, caption, DisplayText(text), QMessageBox::NoButton, owner);
     box.setTextFormat(Qt::PlainText);
+    CopyOnCtrlC(box);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
@@ -98,6 +119,7 @@ bool TQtFormDialogs::Question(const QString& text)
     QMessageBox box(QMessageBox::Question, editboot::ApplicationTitle(), DisplayText(text), QMessageBox::NoButton,
                     m_owner);
     box.setTextFormat(Qt::PlainText);
+    CopyOnCtrlC(box);
     QPushButton* yes = box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
     box.setDefaultButton(no);

@@ -15,7 +15,9 @@ TEST_PKGS="$TEST_PKGS desktop-file-utils appstream bash-completion"
 EXTRA_PKGS=""
 for arg in "$@"; do
   case "$arg" in
-    --gui) EXTRA_PKGS="$EXTRA_PKGS xvfb xauth xdotool xclip poppler-utils" ;;
+    # The real-window tests (tests/gui): a window manager, a file manager
+    # to drop on, xprop.
+    --gui) EXTRA_PKGS="$EXTRA_PKGS xvfb xauth xdotool xclip poppler-utils openbox pcmanfm x11-utils" ;;
     --fuzz) EXTRA_PKGS="$EXTRA_PKGS clang libclang-rt-dev" ;;
     # `make package`: dpkg-shlibdeps computes the packages' dependencies.
     --package) EXTRA_PKGS="$EXTRA_PKGS dpkg-dev file" ;;
