@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <iterator>
 
 const char* const TForm1::InitialCaption = "edit boot for Zelq v1.0";
@@ -67,6 +68,20 @@ QLabel* MakeLabel(QWidget* parent, const char* name, bool bold, int left, int to
     label->setTextFormat(Qt::PlainText);
     label->move(left, top);
     return label;
+}
+
+// The "crc32" label stands at the window's left edge, where the left bar
+// (Panel6, one pixel wide) covers the first column: its text is put at the
+// label's right end, beside the checksum box, so none of it is covered or cut.
+// Should the face be too wide for the stored width, the label grows to the
+// right, up to one pixel before nextLeft (the checksum box).
+void FitLabelBesideLeftBar(QLabel& label, int nextLeft)
+{
+    label.setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    constexpr int barAndGap = 2;
+    const int needed = label.fontMetrics().horizontalAdvance(label.text()) + barAndGap;
+    if (needed > label.width())
+        label.resize(std::min(needed, nextLeft - 1 - label.x()), label.height());
 }
 
 // Sets a label's text and fits the label to it, as an auto-sized label does.
@@ -135,6 +150,7 @@ void TForm1::CreateControls()
     Label3 = MakeLabel(this, "Label3", true, 0, 56);
     Label3->setText(QStringLiteral("crc32"));
     Label3->resize(33, 13);
+    FitLabelBesideLeftBar(*Label3, 40);
 
     edit2 = new QLineEdit(this);
     edit2->setObjectName(QStringLiteral("edit2"));

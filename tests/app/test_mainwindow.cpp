@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include "test_folder.h"
 #include "support/filesizelimit.h"
 
@@ -334,6 +335,25 @@ TEST_F(MainWindowTest, ShortImagesStopOpenWithTheEditorsTextsAndKeepTheOldValues
         EXPECT_EQ(form->Label1->text(), c.firstIdShown ? "NOPQRSTUVWXYZ" : "ABCDEFGHIJKLM");
         EXPECT_EQ(form->Label2->text(), "01234567890");
     }
+}
+
+TEST_F(MainWindowTest, Crc32LabelShowsWholeBesideTheLeftBar)
+{
+    const QLabel* label = form->Label3;
+    EXPECT_EQ(label->text(), "crc32");
+    EXPECT_TRUE(form->rect().contains(label->geometry()));
+    // Where the label's text is drawn, in the window's coordinates.
+    const QFontMetrics metrics(label->font());
+    const QRect text = QStyle::alignedRect(Qt::LeftToRight, label->alignment(),
+                                           QSize(metrics.horizontalAdvance(label->text()), metrics.height()),
+                                           label->contentsRect())
+                           .translated(label->pos());
+    EXPECT_GT(text.left(), form->Panel6->geometry().right()) << "the left bar covers the text";
+    EXPECT_GE(text.left(), 0) << "the window's edge cuts the text";
+    EXPECT_LT(text.right(), form->edit2->x()) << "the text runs into the checksum box";
+    EXPECT_GE(label->x() + label->width() - 1, text.right()) << "the label cuts the text";
+    // The label's text stands on the checksum box's line.
+    EXPECT_TRUE(text.top() < form->edit2->geometry().bottom() && text.bottom() > form->edit2->y());
 }
 
 TEST_F(MainWindowTest, FileThatCannotBeOpenedGetsTheEditorsTextWithoutAnExtraFullStop)
