@@ -51,7 +51,9 @@ select_head() {
     sleep 0.3
 }
 
-# Presses on the selection's second row, moves past the drag distance along
+# Presses on the selection's second row (rows are about 19 pixels high in the
+# default font, the first at the top of the window's client area), moves past
+# the drag distance along
 # it (a drag starts only over the selection), carries the bytes to the
 # folder's empty area and releases them there; with $1 = shift, Shift is held
 # at the drop.

@@ -16,9 +16,16 @@ work=$(mktemp -d)
 work=$(cd "$work" && pwd -P) # dialogs and file managers give real paths
 
 session_cleanup() {
-    local i
+    local i pid
+    # The programs first, the X server last; TERM lets Xvfb remove its lock.
     for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
-        kill -9 "${session_pids[i]}" 2>/dev/null
+        pid=${session_pids[i]}
+        kill "$pid" 2>/dev/null || continue
+        for _ in $(seq 1 20); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null
     done
     rm -rf "$work"
 }
@@ -44,12 +51,19 @@ fail() {
 
 start_session() {
     if [ -n "${EDITBOOT_GUI_DISPLAY:-}" ]; then
-        Xvfb ":$EDITBOOT_GUI_DISPLAY" -screen 0 1280x900x24 2>"$work/xvfb.log" &
-        session_pids+=($!)
-        disown $!
-        echo "$EDITBOOT_GUI_DISPLAY" >"$work/display"
         export DISPLAY=:$EDITBOOT_GUI_DISPLAY
+        # A server of an earlier run may still be going down.
+        for _ in $(seq 1 50); do
+            xdotool getmouselocation >/dev/null 2>&1 || break
+            sleep 0.1
+        done
+        Xvfb ":$EDITBOOT_GUI_DISPLAY" -screen 0 1280x900x24 2>"$work/xvfb.log" &
+        local server=$!
+        session_pids+=($server)
+        disown $server
+        echo "$EDITBOOT_GUI_DISPLAY" >"$work/display"
         for _ in $(seq 1 100); do
+            kill -0 "$server" 2>/dev/null || fail "Xvfb $DISPLAY did not start: $(cat "$work/xvfb.log")"
             xdotool getmouselocation >/dev/null 2>&1 && break
             sleep 0.1
         done
