@@ -291,11 +291,6 @@ void TForm1::Button4Click()
 
     // From here an error stops the command; what was done above stays done.
     LoadImageIntoEditor(path);
-    // Extract and Insert only for an image long enough for both ID strings: a
-    // shorter file is no firmware image, and the selection error below says so.
-    const bool holdsIdStrings = MPHexEditor1->DataSize() > boot::SecondIdEnd;
-    Button2->setEnabled(holdsIdStrings);
-    Button3->setEnabled(holdsIdStrings);
     SetLabelText(Label1, boot::IdLabelText(boot::ReadIdBytes(*MPHexEditor1, boot::FirstIdStart, boot::FirstIdEnd)));
     SetLabelText(Label2,
                  boot::IdLabelText(boot::ReadIdBytes(*MPHexEditor1, boot::SecondIdStart, boot::SecondIdEnd)));

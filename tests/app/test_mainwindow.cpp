@@ -328,41 +328,13 @@ TEST_F(MainWindowTest, ShortImagesStopOpenWithTheEditorsTextsAndKeepTheOldValues
         // Steps before the load stay done.
         EXPECT_EQ(form->windowTitle(), name);
         EXPECT_EQ(form->Edit1->text(), path);
-        // But Extract and Insert wait for an image that holds the ID strings.
-        EXPECT_FALSE(form->Button2->isEnabled());
-        EXPECT_FALSE(form->Button3->isEnabled());
+        EXPECT_TRUE(form->Button2->isEnabled());
+        EXPECT_TRUE(form->Button3->isEnabled());
         // The checksum is never reached.
         EXPECT_EQ(form->edit2->text(), goodCrc);
         EXPECT_EQ(form->Label1->text(), c.firstIdShown ? "NOPQRSTUVWXYZ" : "ABCDEFGHIJKLM");
         EXPECT_EQ(form->Label2->text(), "01234567890");
     }
-}
-
-TEST_F(MainWindowTest, ExtractAndInsertAreEnabledOnlyWhileTheImageHoldsBothIdStrings)
-{
-    Open(folder.Write("short.bin", Image(58)));
-    ASSERT_EQ(Boxes().size(), 1u); // "Invalid selection end."
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_FALSE(form->Button3->isEnabled());
-
-    // Just long enough: both strings, both commands.
-    dialogs->ClearRecords();
-    Open(folder.Write("exact.bin", Image(59)));
-    EXPECT_TRUE(Boxes().empty());
-    EXPECT_TRUE(form->Button2->isEnabled());
-    EXPECT_TRUE(form->Button3->isEnabled());
-
-    // A short image after a good one takes them back.
-    Open(folder.Write("short40.bin", Image(40)));
-    EXPECT_FALSE(form->Button2->isEnabled());
-    EXPECT_FALSE(form->Button3->isEnabled());
-    // A cancelled open changes nothing.
-    dialogs->Cancel();
-    form->Button4->click();
-    EXPECT_FALSE(form->Button2->isEnabled());
-    Open(folder.Write("good.bin", Image(100)));
-    EXPECT_TRUE(form->Button2->isEnabled());
-    EXPECT_TRUE(form->Button3->isEnabled());
 }
 
 TEST_F(MainWindowTest, Crc32LabelShowsWholeBesideTheLeftBar)
