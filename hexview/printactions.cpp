@@ -106,7 +106,9 @@ void OfferPrintRanges(QPrintDialog& dialog, QPrinter& printer, TMPHexEditorEx& e
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     const bool selection = editor.SelCount() > 0;
     dialog.setOption(QAbstractPrintDialog::PrintSelection, selection);
-    dialog.setMinMax(1, PrintedPageCount(editor, printer));
+    const int pages = PrintedPageCount(editor, printer);
+    dialog.setMinMax(1, pages);
+    printer.setFromTo(1, pages);
     if (selection && editor.PrintOptions()->Flags().testFlag(pfSelectionOnly))
         printer.setPrintRange(QPrinter::Selection);
 }

@@ -185,6 +185,7 @@ protected:
             offeredRange = dialog.testOption(QAbstractPrintDialog::PrintPageRange);
             preselected = dialog.printer()->printRange();
             maxPage = dialog.maxPage();
+            offeredTo = dialog.printer()->toPage();
             dialog.printer()->setOutputFileName(pdf);
             dialog.printer()->setPrintRange(range);
             dialog.printer()->setFromTo(from, to);
@@ -201,6 +202,7 @@ protected:
     bool offeredRange = false;
     QPrinter::PrintRange preselected = QPrinter::AllPages;
     int maxPage = 0;
+    int offeredTo = 0;
 };
 
 } // namespace
@@ -231,6 +233,7 @@ TEST_F(PrintDialogTest, APageRangePrintsThosePagesNumberedAsInTheWhole)
     const QString text = PdfText(pdf);
     EXPECT_EQ(Pages(text), 2);
     ASSERT_GT(maxPage, 3) << "the dialog knows the page count";
+    EXPECT_EQ(offeredTo, maxPage) << "the range starts out as all pages";
     EXPECT_TRUE(text.contains(QStringLiteral("Page 2 of %1").arg(maxPage))) << text.left(300).toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Page 3 of %1").arg(maxPage)));
     EXPECT_FALSE(text.contains(QStringLiteral("Page 1 of")));
