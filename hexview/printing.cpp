@@ -10,7 +10,6 @@
 #include "platform/core/exceptions.h"
 
 #include <QCoreApplication>
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>

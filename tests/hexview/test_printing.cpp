@@ -238,6 +238,14 @@ TEST_F(PrintDialogTest, APageRangePrintsThosePagesNumberedAsInTheWhole)
     EXPECT_TRUE(text.contains(QStringLiteral("Page 3 of %1").arg(maxPage)));
     EXPECT_FALSE(text.contains(QStringLiteral("Page 1 of")));
     EXPECT_FALSE(text.contains(Editor().OffsetToText(0)));
+
+    // A range beyond the printout is refused and leaves the file alone.
+    const QByteArray written = TTestFolder::Read(pdf);
+    AnswerDialog(pdf, QPrinter::PageRange, maxPage + 1, maxPage + 5);
+    Action("actionPrint")->trigger();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], QStringLiteral("The printout has only %1 page(s)").arg(maxPage));
+    EXPECT_EQ(TTestFolder::Read(pdf), written);
 }
 
 TEST_F(PrintDialogTest, TheSelectionIsOfferedAndPrintsItsRowsOnly)
