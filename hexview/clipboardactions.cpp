@@ -260,6 +260,7 @@ QByteArray TClipboardActions::ClipboardBytes()
     TMPHexEditorEx& e = Editor();
     TMPHexEditorEx scratch;
     scratch.SetSupportsOtherClipFormats(e.SupportsOtherClipFormats());
+    scratch.SetForeignTextAsCarried(e.ForeignTextAsCarried());
     scratch.SetClipboardAsHexText(e.ClipboardAsHexText());
     scratch.SetSwapNibbles(e.SwapNibbles());
     scratch.SetUnicodeChars(e.UnicodeChars());

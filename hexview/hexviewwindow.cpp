@@ -77,6 +77,8 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     m_editor->Loaded();
     // Every undone step stays redoable until the next change.
     m_editor->SetMultiLevelRedo(true);
+    // Another program's plain text pastes without a question about formats.
+    m_editor->SetForeignTextAsCarried(true);
     resize(900, 640);
 
     m_fileMenu = menuBar()->addMenu(tr("&File"));

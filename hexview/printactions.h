@@ -1,8 +1,11 @@
 #pragma once
-// File > Print... and Export as PDF...
+// File > Print..., Print Preview... and Export as PDF...
 
 #include <QString>
 #include <functional>
+
+class QPrintDialog;
+class QPrintPreviewDialog;
 
 namespace hexview {
 
@@ -14,8 +17,21 @@ class HexViewWindow;
 // target is then left as it was). Errors are shown; true on success.
 bool ExportPdf(HexViewWindow& window, const QString& path);
 
+// File > Print...: the print dialog (all pages, a page range, the page with
+// the caret, or the selection when there is one), then the run with its
+// progress. "Print to file (PDF)" in the dialog writes through the one save
+// path as Export as PDF does.
+void PrintWithDialog(HexViewWindow& window);
+// File > Print Preview...: the pages as Export as PDF would write them; its
+// Print button closes the preview and continues as File > Print...
+void PreviewWithDialog(HexViewWindow& window);
+
 // The PDF file name; empty when cancelled. Tests replace it.
 extern std::function<QString(HexViewWindow&)> AskPdfFileName;
+// Shows the print dialog; true when accepted. Tests replace it.
+extern std::function<bool(QPrintDialog&)> ShowPrintDialog;
+// Shows the preview until it is closed. Tests replace it.
+extern std::function<void(QPrintPreviewDialog&)> ShowPrintPreview;
 
 void InstallPrintActions(HexViewWindow& window);
 

@@ -7,10 +7,13 @@
 #include "hexeditor/ex/mphexeditorex.h"
 #include "hexeditor/mphcolors.h"
 #include "platform/core/codepages.h"
+#include "platform/core/exceptions.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 #include <vector>
 
 namespace hexview {
@@ -39,12 +42,11 @@ struct TPageGeometry
 class TRowPrinter
 {
 public:
-    TRowPrinter(TMPHexEditorEx& editor) : m_editor(editor)
+    TRowPrinter(TMPHexEditorEx& editor, bool selectionOnly) : m_editor(editor), m_selectionOnly(selectionOnly)
     {
         const TMPHPrintFlags flags = editor.PrintOptions()->Flags();
         m_mono = flags.testFlag(pfMonochrome);
         m_boldSelection = flags.testFlag(pfSelectionBold);
-        m_selectionOnly = flags.testFlag(pfSelectionOnly);
         m_selFirst = editor.SelCount() > 0 ? editor.SelFirst() : -1;
         m_selLast = editor.SelCount() > 0 ? editor.SelLast() : -1;
         const QPalette palette = editor.palette();
@@ -113,9 +115,9 @@ private:
     }
 
     TMPHexEditorEx& m_editor;
+    bool m_selectionOnly = false;
     bool m_mono = true;
     bool m_boldSelection = false;
-    bool m_selectionOnly = false;
     int64_t m_selFirst = -1;
     int64_t m_selLast = -1;
     QColor m_offsetColor, m_oddColor, m_evenColor;
@@ -149,74 +151,132 @@ TPageGeometry Measure(QPrinter& printer, const QFont& font, int lineChars, int f
     return g;
 }
 
-} // namespace
+// Everything a run needs to know before the first page.
+struct TPrintPlan
+{
+    QFont Font;
+    TPageTexts Texts;
+    bool Ruler = false;
+    bool SelectionOnly = false;
+    TPageGeometry Geometry;
+    TPrintRows Rows;
+    int Pages = 1;
+    TPageSpan Span;
+};
 
-int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer, const TPrintProgress& progress)
+TPrintRowsRequest RowsRequest(TMPHexEditorEx& editor, bool selectionOnly, bool viewOnly)
+{
+    TPrintRowsRequest request;
+    request.DataSize = editor.DataSize();
+    request.BytesPerRow = editor.BytesPerRow();
+    request.SelectionOnly = selectionOnly;
+    request.SelFirst = editor.SelCount() > 0 ? editor.SelFirst() : -1;
+    request.SelLast = editor.SelCount() > 0 ? editor.SelLast() : -1;
+    request.ViewOnly = viewOnly;
+    request.FirstVisible = editor.TopRow() - 2;
+    request.VisibleCount = editor.VisibleRowCount();
+    return request;
+}
+
+// The span of pages the printer's print range asks for (print dialog).
+TPageSpan SpanFromPrinter(TMPHexEditorEx& editor, const QPrinter& printer, const TPrintPlan& plan)
+{
+    switch (printer.printRange()) {
+    case QPrinter::PageRange:
+        return PageSpanFor(plan.Pages, printer.fromPage(), printer.toPage());
+    case QPrinter::CurrentPage: {
+        const int64_t caretRow = std::max<int64_t>(0, editor.CaretPosition()) / std::max(1, editor.BytesPerRow());
+        const int page = PageOfRow(plan.Rows, plan.Geometry.RowsPerPage, caretRow);
+        return {page, page};
+    }
+    default:
+        return {1, plan.Pages};
+    }
+}
+
+TPrintPlan PlanPrint(TMPHexEditorEx& editor, QPrinter& printer, TPrintScope scope)
 {
     const TMPHPrintOptions& options = *editor.PrintOptions();
     const TMPHPrintFlags flags = options.Flags();
     printer.setPageMargins(QMarginsF(options.MarginLeft(), options.MarginTop(), options.MarginRight(),
                                      options.MarginBottom()),
                            QPageLayout::Millimeter);
-    QFont font = editor.FontForPrinting();
-    QFont bold = font;
-    bold.setBold(true);
-
-    TRowPrinter rows(editor);
+    TPrintPlan plan;
+    plan.Font = editor.FontForPrinting();
+    plan.Texts = PageTextsFor(options.PageHeader(), options.PageFooter());
+    plan.Ruler = flags.testFlag(pfIncludeRuler);
+    const bool fromDialog = scope == TPrintScope::PrintDialog;
+    plan.SelectionOnly = fromDialog ? printer.printRange() == QPrinter::Selection : flags.testFlag(pfSelectionOnly);
     const int per = editor.BytesPerRow();
     const int lineChars = int(editor.OffsetToText(uint32_t(editor.DataSize())).size()) + 3 + per * 3
         + per / qMax(1, editor.BytesPerColumn()) + 2;
-    const bool ruler = flags.testFlag(pfIncludeRuler);
-    const int fixedLines = (options.PageHeader().isEmpty() ? 0 : 2) + (options.PageFooter().isEmpty() ? 0 : 2)
-        + (ruler ? 1 : 0);
-    const TPageGeometry g = Measure(printer, font, lineChars, fixedLines);
+    plan.Geometry = Measure(printer, plan.Font, lineChars, ReservedLines(plan.Texts, plan.Ruler));
+    plan.Rows = PrintRowsFor(RowsRequest(editor, plan.SelectionOnly, !fromDialog && flags.testFlag(pfCurrentViewOnly)));
+    plan.Pages = PageCountFor(plan.Rows.Count, plan.Geometry.RowsPerPage);
+    plan.Span = fromDialog ? SpanFromPrinter(editor, printer, plan) : TPageSpan{1, plan.Pages};
+    return plan;
+}
 
-    const TPrintRows range = PrintRowsFor(editor.DataSize(), per, flags.testFlag(pfSelectionOnly),
-                                          editor.SelCount() > 0 ? editor.SelFirst() : -1,
-                                          editor.SelCount() > 0 ? editor.SelLast() : -1,
-                                          flags.testFlag(pfCurrentViewOnly), editor.TopRow() - 2,
-                                          editor.VisibleRowCount());
-    const int pages = PageCountFor(range.Count, g.RowsPerPage);
-    const QColor background = flags.testFlag(pfUseBackgroundColor) && !flags.testFlag(pfMonochrome)
-        ? ResolveColor(editor.Colors()->Background(), editor.palette())
-        : QColor();
+// One page: background, header, ruler, the page's rows, footer.
+void DrawPage(QPainter& painter, TMPHexEditorEx& editor, const TPrintPlan& plan, TRowPrinter& rows, int page)
+{
+    const TPageGeometry& g = plan.Geometry;
+    const TMPHPrintFlags flags = editor.PrintOptions()->Flags();
+    if (flags.testFlag(pfUseBackgroundColor) && !flags.testFlag(pfMonochrome))
+        painter.fillRect(QRectF(0, 0, g.Width, g.Height), ResolveColor(editor.Colors()->Background(), editor.palette()));
+    QFont bold = plan.Font;
+    bold.setBold(true);
+    const auto plain = [&](const QString& text, double at) {
+        DrawSegments(painter, {{text, Qt::black, false}}, at, g, plan.Font, bold);
+    };
+    double y = 0;
+    if (!plan.Texts.Header.isEmpty()) {
+        plain(ExpandPageText(plan.Texts.Header, page, plan.Pages, editor.FileName()), y);
+        y += 2 * g.LineHeight;
+    }
+    if (plan.Ruler) {
+        plain(rows.Ruler(), y);
+        y += g.LineHeight;
+    }
+    const TPrintRows onPage = RowsOnPage(plan.Rows, g.RowsPerPage, page);
+    for (int64_t row = onPage.First; row < onPage.First + onPage.Count; ++row) {
+        DrawSegments(painter, rows.Row(row), y, g, plan.Font, bold);
+        y += g.LineHeight;
+    }
+    if (!plan.Texts.Footer.isEmpty())
+        plain(ExpandPageText(plan.Texts.Footer, page, plan.Pages, editor.FileName()), g.Height - g.LineHeight);
+}
 
+} // namespace
+
+int PrintedPageCount(TMPHexEditorEx& editor, QPrinter& printer)
+{
+    return PlanPrint(editor, printer, TPrintScope::Flags).Pages;
+}
+
+int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer, const TPrintProgress& progress, TPrintScope scope)
+{
+    const TPrintPlan plan = PlanPrint(editor, printer, scope);
+    if (plan.Span.First > plan.Span.Last)
+        throw Exception(QCoreApplication::translate("hexview", "The printout has only %n page(s)", nullptr, plan.Pages));
+    TRowPrinter rows(editor, plan.SelectionOnly);
     QPainter painter(&printer);
     if (!painter.isActive())
         return 0;
-    painter.scale(g.Scale, g.Scale);
-    int64_t row = range.First;
-    const int64_t end = range.First + range.Count;
-    for (int page = 1; page <= pages; ++page) {
-        if (progress && !progress(int(int64_t(page - 1) * 100 / pages))) {
+    painter.scale(plan.Geometry.Scale, plan.Geometry.Scale);
+    const int count = plan.Span.Last - plan.Span.First + 1;
+    for (int page = plan.Span.First; page <= plan.Span.Last; ++page) {
+        const int done = page - plan.Span.First;
+        if (progress && !progress(int(int64_t(done) * 100 / count))) {
             printer.abort();
             painter.end();
             return -1;
         }
-        if (page > 1)
+        if (done > 0)
             printer.newPage();
-        if (background.isValid())
-            painter.fillRect(QRectF(0, 0, g.Width, g.Height), background);
-        double y = 0;
-        const auto plain = [&](const QString& text, double at) {
-            DrawSegments(painter, {{text, Qt::black, false}}, at, g, font, bold);
-        };
-        if (!options.PageHeader().isEmpty()) {
-            plain(ExpandPageText(options.PageHeader(), page, pages, editor.FileName()), y);
-            y += 2 * g.LineHeight;
-        }
-        if (ruler) {
-            plain(rows.Ruler(), y);
-            y += g.LineHeight;
-        }
-        for (int i = 0; i < g.RowsPerPage && row < end; ++i, ++row) {
-            DrawSegments(painter, rows.Row(row), y, g, font, bold);
-            y += g.LineHeight;
-        }
-        if (!options.PageFooter().isEmpty())
-            plain(ExpandPageText(options.PageFooter(), page, pages, editor.FileName()), g.Height - g.LineHeight);
+        DrawPage(painter, editor, plan, rows, page);
     }
-    return pages;
+    return count;
 }
 
 } // namespace hexview

@@ -2,7 +2,8 @@
 // Printing the editor's data with its print settings (PrintOptions,
 // PrintFont / UseEditorFontForPrinting):
 // - margins in millimetres; PageHeader at the top and PageFooter at the
-//   bottom of each page (placeholders in core/printlayout.h);
+//   bottom of each page (placeholders in core/printlayout.h); when neither
+//   is set, the file name at the top and "Page p of n" at the bottom;
 // - each row as the editor shows it: offset text, hex digits in column
 //   groups (SwapNibbles and HexLowerCase honoured), characters;
 // - pfSelectionOnly: only the rows of the selection, bytes outside it blank;
@@ -25,9 +26,26 @@ namespace hexview {
 // the print run.
 using TPrintProgress = std::function<bool(int percent)>;
 
+// What decides the part of the document a run prints.
+enum class TPrintScope {
+    // The print flags (pfSelectionOnly, pfCurrentViewOnly): PDF export and
+    // the preview.
+    Flags,
+    // The printer's print range as the print dialog left it: all pages, the
+    // selection (its rows, bytes outside it blank), a page range or the page
+    // holding the caret, the pages numbered as in the whole printout.
+    PrintDialog,
+};
+
 // Prints to printer (a paper printer or PDF output); returns the number of
-// pages, 0 when the printer cannot be painted on, and -1 when progress
-// stopped the run (the printer's output is then abandoned).
-int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer, const TPrintProgress& progress = {});
+// pages printed, 0 when the printer cannot be painted on, and -1 when
+// progress stopped the run (the printer's output is then abandoned). A page
+// range outside the printout raises an error naming its page count.
+int PrintEditor(TMPHexEditorEx& editor, QPrinter& printer, const TPrintProgress& progress = {},
+                TPrintScope scope = TPrintScope::Flags);
+
+// The number of pages the whole document takes on printer (its paper and
+// the editor's margins and font), for the bounds of the print dialog.
+int PrintedPageCount(TMPHexEditorEx& editor, QPrinter& printer);
 
 } // namespace hexview

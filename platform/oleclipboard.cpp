@@ -318,14 +318,42 @@ QVector<CLIPFORMAT> ClipFormatsOfMimeTypes(const QStringList& mimeTypes)
     return formats;
 }
 
-TMimeDataObject::TMimeDataObject(const QMimeData* data) : m_data(data)
+namespace {
+
+// The one format a text carries: 8-bit text when every character has an
+// 8-bit form, unicode text otherwise.
+CLIPFORMAT CarriedTextFormat(const QString& text)
+{
+    for (QChar c : text) {
+        uint8_t ansi = 0;
+        if (!TryUnicodeToAnsi(c.unicode(), ansi))
+            return CF_UNICODETEXT;
+    }
+    return CF_TEXT;
+}
+
+bool IsSynthesizedText(CLIPFORMAT format)
+{
+    return format == CF_TEXT || format == CF_UNICODETEXT || format == CF_OEMTEXT || format == CF_LOCALE;
+}
+
+} // namespace
+
+TMimeDataObject::TMimeDataObject(const QMimeData* data, TForeignText text) : m_data(data)
 {
     if (!data)
         return;
+    CLIPFORMAT carried = 0;
     for (const TMimeFormat& f : MimeFormats(data->formats())) {
         // A list of addresses that names no local file is no file list.
         if (f.format == CF_HDROP && LocalFiles(data).isEmpty())
             continue;
+        if (text == TForeignText::ftAsCarried && IsSynthesizedText(f.format)) {
+            if (carried == 0)
+                carried = CarriedTextFormat(data->text());
+            if (f.format != carried)
+                continue;
+        }
         AddFormat(f.format, f.tymed, f.mimeType);
     }
 }
@@ -435,7 +463,7 @@ HRESULT OleSetClipboard(IDataObject* object)
     return S_OK;
 }
 
-HRESULT OleGetClipboard(IDataObject** object)
+HRESULT OleGetClipboard(IDataObject** object, TForeignText text)
 {
     if (!object)
         return E_INVALIDARG;
@@ -447,7 +475,7 @@ HRESULT OleGetClipboard(IDataObject** object)
     if (auto* own = qobject_cast<const TOleMimeData*>(data))
         *object = own->DataObject();
     else
-        *object = new TMimeDataObject(data);
+        *object = new TMimeDataObject(data, text);
     (*object)->AddRef();
     return S_OK;
 }

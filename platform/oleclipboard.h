@@ -65,10 +65,23 @@ QVector<CLIPFORMAT> ClipFormatsOfMimeTypes(const QStringList& mimeTypes);
 // Every MIME type of the object, rendered now.
 QMimeData* RenderMimeData(IDataObject* object);
 
+// How another program's text is offered as formats.
+enum class TForeignText {
+    // As the desktop the formats come from presents any text: text, unicode
+    // text, OEM text and locale, converted from the one text.
+    ftSynthesized,
+    // As the formats the text really carries: one text, offered as text
+    // (8-bit) when every character has an 8-bit form, otherwise as unicode
+    // text, so that nothing is lost and nothing needs choosing. Other types
+    // (HTML, rich text, images, files) are offered as they are.
+    ftAsCarried,
+};
+
 class TMimeDataObject final : public TDataObjectBase
 {
 public:
-    explicit TMimeDataObject(const QMimeData* data);
+    // ftAsCarried reads the text once, here, to see which form it takes.
+    explicit TMimeDataObject(const QMimeData* data, TForeignText text = TForeignText::ftSynthesized);
 
     HRESULT GetData(const TFormatEtc& format, TStgMedium& medium) override;
     HRESULT QueryGetData(const TFormatEtc& format) override;
@@ -93,9 +106,9 @@ private:
 // clipboard keeps a reference until it is replaced.
 HRESULT OleSetClipboard(IDataObject* object);
 // The clipboard's contents as a data object: our own object when this process
-// put it there, otherwise a view of the foreign data. *object gets one
-// reference for the caller.
-HRESULT OleGetClipboard(IDataObject** object);
+// put it there, otherwise a view of the foreign data, its text offered as
+// text says. *object gets one reference for the caller.
+HRESULT OleGetClipboard(IDataObject** object, TForeignText text = TForeignText::ftSynthesized);
 // Replace our object on the clipboard by its fully rendered data, so that
 // the data outlives the object; S_OK also when we own nothing.
 HRESULT OleFlushClipboard();

@@ -14,6 +14,12 @@ struct TBusyGuard
     ~TBusyGuard() { editor.PopBusyCursor(); }
 };
 
+// How another program's text is read on paste.
+TForeignText TextOffer(bool asCarried)
+{
+    return asCarried ? TForeignText::ftAsCarried : TForeignText::ftSynthesized;
+}
+
 } // namespace
 
 TMPHexEditorEx::~TMPHexEditorEx()
@@ -38,7 +44,7 @@ bool TMPHexEditorEx::CanPaste()
     if (ReadOnlyView())
         return false;
     TComPtr<IDataObject> object;
-    if (Failed(OleGetClipboard(object.Out())) || !object)
+    if (Failed(OleGetClipboard(object.Out(), TextOffer(m_foreignTextAsCarried))) || !object)
         return false;
     uint32_t effect = DROPEFFECT_COPY;
     if (CheckTransferFormats(object.Get(), 0, tpPaste, effect, QPoint()) != S_OK)
@@ -74,7 +80,7 @@ bool TMPHexEditorEx::PasteFromClipboard()
     if (!CanPaste())
         return false;
     TComPtr<IDataObject> object;
-    if (Failed(OleGetClipboard(object.Out())) || !object)
+    if (Failed(OleGetClipboard(object.Out(), TextOffer(m_foreignTextAsCarried))) || !object)
         return false;
     uint32_t effect = DROPEFFECT_COPY;
     return InsertTransferData(object.Get(), 0, QPoint(0, 0), effect, tpPaste) == S_OK;

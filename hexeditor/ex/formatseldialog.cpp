@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -59,6 +60,41 @@ TFormatSelDialog::TFormatSelDialog(const QVector<CLIPFORMAT>& candidates, int pr
     });
     UpdateHexTextEnabled();
     LayOut();
+    for (QWidget* control : {static_cast<QWidget*>(OKButton), static_cast<QWidget*>(CancelButton),
+                             static_cast<QWidget*>(HexTextCheckBox)})
+        control->installEventFilter(this);
+    FormatListBox->setFocus();
+}
+
+void TFormatSelDialog::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    FormatListBox->setFocus();
+}
+
+bool TFormatSelDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || watched == FormatListBox)
+        return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End: {
+        // The list takes them, also left and right (which keep its entry):
+        // focus never wanders between the buttons by arrow keys.
+        QKeyEvent moved(QEvent::KeyPress, key->key(), key->modifiers());
+        QCoreApplication::sendEvent(FormatListBox, &moved);
+        return true;
+    }
+    default:
+        return QDialog::eventFilter(watched, event);
+    }
 }
 
 CLIPFORMAT TFormatSelDialog::SelectedFormat() const

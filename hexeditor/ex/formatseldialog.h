@@ -32,6 +32,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // The list has the focus when the dialog opens.
+    void showEvent(QShowEvent* e) override;
+    // The arrow keys move through the list from every control of the dialog.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void UpdateHexTextEnabled();

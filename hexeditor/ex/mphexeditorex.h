@@ -90,6 +90,13 @@ public:
     void SetFlushClipboardAtShutDown(bool value) { m_flushClipboardAtShutDown = value; }
     bool SupportsOtherClipFormats() const { return m_supportsOtherClipFormats; }
     void SetSupportsOtherClipFormats(bool value) { m_supportsOtherClipFormats = value; }
+    // Extension, off by default: a paste reads another program's text as the
+    // one text format it really carries (text, or unicode text when the text
+    // has characters without an 8-bit form) instead of the four text formats
+    // derived from it, so a plain text paste asks no question. Other offered
+    // formats (HTML, images, files, our own format) still make a choice.
+    bool ForeignTextAsCarried() const { return m_foreignTextAsCarried; }
+    void SetForeignTextAsCarried(bool value) { m_foreignTextAsCarried = value; }
 
     // ---- printing ------------------------------------------------------------
     bool UseEditorFontForPrinting() const { return m_useEditorFontForPrinting; }
@@ -308,6 +315,7 @@ protected:
     bool m_clipboardAsHexText = false;
     bool m_flushClipboardAtShutDown = false;
     bool m_supportsOtherClipFormats = true;
+    bool m_foreignTextAsCarried = false;
     bool m_useEditorFontForPrinting = true;
     bool m_zoomOnWheel = true;
 

@@ -8,7 +8,9 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
+#include <QMimeData>
 
 using namespace hexview;
 
@@ -112,10 +114,34 @@ TEST_F(ClipboardActionsTest, PasteAsHexTakesACArray)
     EXPECT_EQ(Data().size(), 4);
 }
 
-TEST_F(ClipboardActionsTest, PasteOfForeignTextAsksForTheFormat)
+TEST_F(ClipboardActionsTest, PasteOfForeignPlainTextAsksNothing)
 {
     OpenBytes("!");
     QGuiApplication::clipboard()->setText(QStringLiteral("hi"));
+    // New from clipboard reads the text the same way.
+    Action("actionNewFromClipboard")->trigger();
+    EXPECT_EQ(answer.asked, 0);
+    EXPECT_EQ(Data(), QByteArray("hi"));
+
+    const auto ask = AskToSaveChanges;
+    AskToSaveChanges = [](HexViewWindow&) { return QMessageBox::Discard; };
+    OpenBytes("!");
+    AskToSaveChanges = ask;
+    Action("actionPaste")->trigger();
+    EXPECT_EQ(answer.asked, 0);
+    EXPECT_EQ(Data(), QByteArray("hi!"));
+}
+
+TEST_F(ClipboardActionsTest, PasteOfTextWithAnImageStillAsks)
+{
+    OpenBytes("!");
+    auto* both = new QMimeData;
+    both->setText(QStringLiteral("hi"));
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    both->setImageData(image);
+    QGuiApplication::clipboard()->setMimeData(both);
+    answer.format = CF_TEXT;
     Action("actionPaste")->trigger();
     EXPECT_EQ(answer.asked, 1);
     EXPECT_EQ(Data(), QByteArray("hi!"));

@@ -123,5 +123,6 @@ TEST_F(SaveWindowTest, TheFileMenuOffersSaveAndPrintAboveQuit)
         if (!action->isSeparator() && !action->menu())
             names << action->objectName();
     EXPECT_EQ(names, (QStringList{"actionOpen", "actionNewFromClipboard", "actionCompareWith", "actionSave",
-                                  "actionSaveAs", "actionPrint", "actionExportPdf", "actionQuit"}));
+                                  "actionSaveAs", "actionPrint", "actionPrintPreview", "actionExportPdf",
+                                  "actionQuit"}));
 }

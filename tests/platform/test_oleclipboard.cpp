@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
@@ -142,6 +143,37 @@ TEST(MimeDataObject, TextOffersFourFormatsWithTheirEncodings)
     TFormatEtc aspect = FormatEtcFor(CF_TEXT);
     aspect.dwAspect = DVASPECT_ICON;
     EXPECT_EQ(object->QueryGetData(aspect), DV_E_DVASPECT);
+}
+
+TEST(MimeDataObject, TextAsCarriedIsOneFormatThatLosesNothing)
+{
+    QMimeData latin;
+    latin.setText(QStringLiteral("Gr\u00fc\u00dfe \u20ac"));
+    TComPtr<TMimeDataObject> eightBit(new TMimeDataObject(&latin, TForeignText::ftAsCarried));
+    EXPECT_EQ(FormatsOf(eightBit.Get()), (QVector<CLIPFORMAT>{CF_TEXT}));
+    EXPECT_EQ(Fetch(eightBit.Get(), CF_TEXT), QByteArray("Gr\xfc\xdf" "e \x80\0", 8));
+    EXPECT_EQ(eightBit->QueryGetData(FormatEtcFor(CF_OEMTEXT)), DV_E_FORMATETC);
+    EXPECT_EQ(eightBit->QueryGetData(FormatEtcFor(CF_LOCALE)), DV_E_FORMATETC);
+
+    // A character without an 8-bit form: the unicode text only, nothing turns into '?'.
+    QMimeData wide;
+    wide.setText(QStringLiteral("x\u2500"));
+    TComPtr<TMimeDataObject> unicode(new TMimeDataObject(&wide, TForeignText::ftAsCarried));
+    EXPECT_EQ(FormatsOf(unicode.Get()), (QVector<CLIPFORMAT>{CF_UNICODETEXT}));
+    EXPECT_EQ(Fetch(unicode.Get(), CF_UNICODETEXT), QByteArray("x\0\x00\x25\0\0", 6));
+
+    // Other types stay beside the text.
+    QMimeData page;
+    page.setHtml(QStringLiteral("<b>hi</b>"));
+    page.setText(QStringLiteral("hi"));
+    TComPtr<TMimeDataObject> both(new TMimeDataObject(&page, TForeignText::ftAsCarried));
+    QVector<CLIPFORMAT> formats = FormatsOf(both.Get());
+    std::sort(formats.begin(), formats.end());
+    EXPECT_EQ(formats, (QVector<CLIPFORMAT>{CF_TEXT, RegisterClipboardFormat(QStringLiteral("HTML Format"))}));
+
+    // The default stays the four derived formats.
+    TComPtr<TMimeDataObject> derived(new TMimeDataObject(&latin));
+    EXPECT_EQ(FormatsOf(derived.Get()).size(), 4);
 }
 
 TEST(MimeDataObject, OnlyLocalFilesMakeAFileList)

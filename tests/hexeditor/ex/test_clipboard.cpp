@@ -86,6 +86,63 @@ TEST_F(ClipboardTest, ForeignTextAsksAndIsNotPasteableWithoutOtherFormats)
     EXPECT_EQ(Bytes(editor), QByteArray("hi!"));
 }
 
+TEST_F(ClipboardTest, ForeignTextAsCarriedPastesWithoutAQuestion)
+{
+    editor.SetForeignTextAsCarried(true);
+    Load(editor, "!");
+    Clipboard().setText(QStringLiteral("hi \u00e9"));
+    EXPECT_TRUE(editor.PasteFromClipboard());
+    EXPECT_EQ(chooser.asked, 0);
+    EXPECT_EQ(Bytes(editor), QByteArray("hi \xe9!"));
+
+    // Text the 8-bit code page cannot hold arrives whole, as unicode text.
+    Load(editor, "!");
+    Clipboard().setText(QStringLiteral("\u2500"));
+    EXPECT_TRUE(editor.PasteFromClipboard());
+    EXPECT_EQ(chooser.asked, 0);
+    EXPECT_EQ(Bytes(editor), QByteArray("\x00\x25!", 3));
+
+    // Hex text still applies to the text format.
+    Load(editor, "!");
+    editor.SetClipboardAsHexText(true);
+    Clipboard().setText(QStringLiteral("0a 1B"));
+    EXPECT_TRUE(editor.PasteFromClipboard());
+    EXPECT_EQ(Bytes(editor), QByteArray("\x0a\x1b!", 3));
+}
+
+TEST_F(ClipboardTest, ForeignTextAsCarriedStillAsksWhenThereIsARealChoice)
+{
+    editor.SetForeignTextAsCarried(true);
+    Load(editor, "!");
+    auto* page = new QMimeData;
+    page->setText(QStringLiteral("hi"));
+    page->setHtml(QStringLiteral("<i>hi</i>"));
+    Clipboard().setMimeData(page);
+    chooser.answer = CF_TEXT;
+    EXPECT_TRUE(editor.PasteFromClipboard());
+    EXPECT_EQ(chooser.asked, 1);
+    EXPECT_EQ(chooser.lastCandidates, (QVector<CLIPFORMAT>{CF_TEXT, HtmlFormat}));
+    EXPECT_EQ(Bytes(editor), QByteArray("hi!"));
+
+    // Our own data takes priority over its text and never asks.
+    Load(editor, QByteArray("\x00\x01\x02", 3));
+    editor.SetSelection(0, 2);
+    ASSERT_TRUE(editor.CopyToClipboard());
+    TMPHexEditorEx other;
+    other.Loaded();
+    other.SetForeignTextAsCarried(true);
+    Load(other, "!");
+    EXPECT_TRUE(other.PasteFromClipboard());
+    EXPECT_EQ(chooser.asked, 1);
+    EXPECT_EQ(Bytes(other), QByteArray("\x00\x01\x02!", 4));
+    // Flushed (as after the copying editor is gone): the own format still wins.
+    ASSERT_EQ(OleFlushClipboard(), S_OK);
+    Load(other, "!");
+    EXPECT_TRUE(other.PasteFromClipboard());
+    EXPECT_EQ(chooser.asked, 1);
+    EXPECT_EQ(Bytes(other), QByteArray("\x00\x01\x02!", 4));
+}
+
 TEST_F(ClipboardTest, HexTextCopiedAndPastedBackGivesTheBytes)
 {
     Load(editor, QByteArray("\xde\xad\xbe\xef", 4));

@@ -2,12 +2,14 @@
 #include "hexeditor/ex/formatseldialog.h"
 #include "hexeditor/ex/mphclipformats.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -84,4 +86,36 @@ TEST(FormatSelDialog, LayoutFollowsTheFormSize)
     EXPECT_EQ(box.top(), cancel.top() - box.height() - 8);
     EXPECT_EQ(box.left(), 16);
     EXPECT_EQ(d.FormatListBox->geometry(), QRect(0, 0, 400, 300 - cancel.height() - box.height() - 24));
+}
+
+TEST(FormatSelDialog, ArrowKeysMoveThroughTheListNotTheButtons)
+{
+    TFormatSelDialog d({CF_TEXT, CF_UNICODETEXT, CF_OEMTEXT, CF_LOCALE}, -1, false);
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    EXPECT_EQ(QApplication::focusWidget(), d.FormatListBox) << "the list has the focus when the dialog opens";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(d.SelectedFormat(), CF_UNICODETEXT);
+
+    // From a button or the check box the arrows still move the list's entry.
+    d.OKButton->setFocus();
+    QTest::keyClick(d.OKButton, Qt::Key_Down);
+    EXPECT_EQ(d.SelectedFormat(), CF_OEMTEXT);
+    EXPECT_TRUE(d.OKButton->hasFocus()) << "the focus did not move to another button";
+    QTest::keyClick(d.OKButton, Qt::Key_Right);
+    EXPECT_TRUE(d.OKButton->hasFocus());
+    EXPECT_EQ(d.SelectedFormat(), CF_OEMTEXT);
+    d.HexTextCheckBox->setFocus();
+    QTest::keyClick(d.HexTextCheckBox, Qt::Key_Up);
+    EXPECT_EQ(d.SelectedFormat(), CF_UNICODETEXT);
+    QTest::keyClick(d.CancelButton, Qt::Key_End);
+    EXPECT_EQ(d.SelectedFormat(), CF_LOCALE);
+
+    // Enter in the list confirms the entry.
+    d.FormatListBox->setFocus();
+    QTest::keyClick(d.FormatListBox, Qt::Key_Up);
+    QTest::keyClick(d.FormatListBox, Qt::Key_Return);
+    EXPECT_EQ(d.result(), int(QDialog::Accepted));
+    EXPECT_EQ(d.SelectedFormat(), CF_OEMTEXT);
 }
