@@ -2,6 +2,7 @@
 
 #include "hexeditor/mphexeditor.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -82,8 +83,18 @@ struct TReplaceMatches
     int64_t First = -1;
     int64_t End = 0;     // end of the last match
     int64_t Matched = 0; // bytes of all matches
-    std::vector<std::pair<int64_t, int64_t>> List;
+    std::vector<std::pair<int32_t, int32_t>> List;
 };
+
+const char* const TooManyMatchesText = "Too many matches to replace at once (more than %1); replace within a "
+                                       "selection";
+
+// Entries of the list a replacement whose matches need their context may
+// keep: a quarter of the data's size, at least 64 MiB.
+size_t MatchListLimit(int64_t dataSize)
+{
+    return size_t(std::max<int64_t>(8 << 20, dataSize / 32));
+}
 
 TMPHFindProgressFunc HalfProgress(const TMPHFindProgressFunc& progress, int base, bool cancellable)
 {
@@ -142,8 +153,11 @@ int64_t TCustomMPHexEditor::ReplaceAll(const TMPHMatcher& matcher, const QByteAr
         matches.End = position + length;
         matches.Matched += length;
         ++matches.Count;
-        if (matcher.NeedsContext())
-            matches.List.emplace_back(position, length);
+        if (matcher.NeedsContext()) {
+            if (matches.List.size() >= MatchListLimit(size))
+                throw EMPHexEditor(MPHStrings::Text(TooManyMatchesText).arg(matches.List.size()));
+            matches.List.emplace_back(static_cast<int32_t>(position), static_cast<int32_t>(length));
+        }
         return true;
     });
     if (matches.Count == 0)

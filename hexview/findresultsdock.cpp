@@ -2,6 +2,7 @@
 
 #include "hexview/findactions.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/jumpcentering.h"
 
 #include "hexeditor/core/mphexception.h"
 
@@ -126,6 +127,7 @@ void TFindResultsDock::JumpTo(int row)
         return;
     }
     SelectFoundBytes(m_window, m.Position, std::min(m.Length, size - m.Position));
+    CenterCaretRow(m_window); // a jump from the list, as Go to does
 }
 
 namespace {

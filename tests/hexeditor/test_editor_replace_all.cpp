@@ -146,3 +146,45 @@ TEST_F(EditorReplaceAllTest, RefusalsAndUnrecordedChanges)
     editor.UndoEndUpdate();
     EXPECT_EQ(data(), QByteArray("1234c1234c"));
 }
+
+namespace {
+
+// A pattern that claims to need the bytes around its matches, as a regular
+// expression may: Replace all then rewrites from the list of the first pass.
+class TContextPattern : public TMPHMatcher
+{
+public:
+    explicit TContextPattern(const QByteArray& bytes) : m_pattern(TMPHSearchPattern::FromBytes(bytes)) {}
+    int64_t MinLength() const override { return m_pattern.MinLength(); }
+    int64_t FindForward(const uint8_t* d, int64_t s, int64_t f, int64_t t, int64_t* n) const override
+    {
+        return m_pattern.FindForward(d, s, f, t, n);
+    }
+    int64_t FindBackward(const uint8_t* d, int64_t s, int64_t f, int64_t t, int64_t* n) const override
+    {
+        return m_pattern.FindBackward(d, s, f, t, n);
+    }
+    bool NeedsContext() const override { return true; }
+
+private:
+    TMPHSearchPattern m_pattern;
+};
+
+} // namespace
+
+TEST_F(EditorReplaceAllTest, MatchersNeedingContextAreRewrittenFromTheFirstPassAndBounded)
+{
+    const QByteArray bytes("xab-ab-abab-");
+    load(bytes);
+    EXPECT_EQ(editor.ReplaceAll(TContextPattern("ab"), "Z", TMPHFindParams{}), 4);
+    EXPECT_EQ(data(), Model(bytes, "ab", "Z"));
+
+    // More matches than the list may hold: refused before anything changes.
+    const QByteArray many((8 << 20) + 1, 'a');
+    load(many);
+    EXPECT_EQ(ErrorOf([&] { editor.ReplaceAll(TContextPattern("a"), "b", TMPHFindParams{}); }),
+              QStringLiteral("Too many matches to replace at once (more than 8388608); replace within a selection"));
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_EQ(editor.ByteAt(0), 'a');
+    EXPECT_EQ(editor.DataSize(), many.size());
+}

@@ -143,6 +143,7 @@ TEST_F(FindMoreTest, FindAllListsTheMatchesJumpsOnAClickAndCopies)
     EXPECT_EQ(Editor().SelLast(), 0x35);
 
     table->selectRow(1);
+    ASSERT_EQ(table->selectionModel()->selectedRows().size(), 1);
     dock->findChild<QPushButton*>("findResultsCopy")->click();
     EXPECT_EQ(QApplication::clipboard()->text(),
               "0x00000014\t2\t2E 2E 2E 2E 2E 2E 2E 2E [61 62] 2E 2E 2E 2E 2E 2E 2E 2E\t........ab........\n")
