@@ -379,9 +379,9 @@ void TFindActions::ShowFindDialog()
             m_last = m_dialog->Request();
             m_hasLast = true;
             m_dialog->Remember();
-            const bool found = FindInWindow(m_window, m_last, forward);
+            // The dialog repeats what the status bar says (a wrap, not found).
+            FindInWindow(m_window, m_last, forward);
             m_dialog->Result()->setText(m_window.statusBar()->currentMessage());
-            (void)found;
         });
         connect(m_dialog, &TFindDialog::FindAllRequested, this, &TFindActions::FindAll);
     }
