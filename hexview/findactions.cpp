@@ -73,6 +73,16 @@ std::unique_ptr<TMPHMatcher> MakeFindMatcher(HexViewWindow& window, const TFindR
     return std::make_unique<TMPHSearchPattern>(MakeFindPattern(window, request));
 }
 
+bool IsValidFindRequest(HexViewWindow& window, const TFindRequest& request)
+{
+    try {
+        MakeFindMatcher(window, request);
+    } catch (const EMPHexEditor&) {
+        return false;
+    }
+    return true;
+}
+
 TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& request)
 {
     TMPHexEditorEx& editor = window.Editor();
@@ -188,6 +198,7 @@ TFindDialog::TFindDialog(HexViewWindow& window) : QDialog(&window), m_window(win
     for (QRadioButton* mode : {m_hex, m_textMode, m_regex})
         connect(mode, &QRadioButton::toggled, this, &TFindDialog::UpdateEnabled);
     connect(m_inSelection, &QCheckBox::toggled, this, [this](bool on) {
+        m_foundFirst = m_foundLast = -1; // checked now: the selection is the scope
         if (on)
             TakeScopeFromSelection();
         UpdateEnabled();
@@ -244,18 +255,25 @@ void TFindDialog::TakeScopeFromSelection()
     TMPHexEditorEx& editor = m_window.Editor();
     if (editor.SelCount() <= 0)
         return;
-    // The match last found inside the scope is selected now: keep the scope.
-    const bool insideScope = m_scopeEnd > m_scopeFirst && editor.SelFirst() >= m_scopeFirst
-                             && editor.SelLast() < m_scopeEnd;
-    if (insideScope && m_inSelection->isChecked() && editor.SelCount() < m_scopeEnd - m_scopeFirst)
+    // The match found last is selected now: the scope stays.
+    if (m_inSelection->isChecked() && editor.SelFirst() == m_foundFirst && editor.SelLast() == m_foundLast)
         return;
     m_scopeFirst = editor.SelFirst();
     m_scopeEnd = int64_t(editor.SelLast()) + 1;
+    UpdateEnabled();
+}
+
+void TFindDialog::NoteFound()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    m_foundFirst = editor.SelFirst();
+    m_foundLast = editor.SelLast();
 }
 
 void TFindDialog::Remember()
 {
-    RememberInHistory(m_window, m_text, THistoryKind::Find);
+    if (IsValidFindRequest(m_window, Request()))
+        RememberInHistory(m_window, m_text, THistoryKind::Find);
 }
 
 void TFindDialog::UpdateEnabled()
@@ -380,7 +398,8 @@ void TFindActions::ShowFindDialog()
             m_hasLast = true;
             m_dialog->Remember();
             // The dialog repeats what the status bar says (a wrap, not found).
-            FindInWindow(m_window, m_last, forward);
+            if (FindInWindow(m_window, m_last, forward))
+                m_dialog->NoteFound();
             m_dialog->Result()->setText(m_window.statusBar()->currentMessage());
         });
         connect(m_dialog, &TFindDialog::FindAllRequested, this, &TFindActions::FindAll);
@@ -418,7 +437,8 @@ void TFindActions::FindAgain(bool forward)
         ShowFindDialog();
         return;
     }
-    FindInWindow(m_window, m_last, forward);
+    if (FindInWindow(m_window, m_last, forward) && m_dialog)
+        m_dialog->NoteFound();
 }
 
 void TFindActions::ShowGotoDialog()

@@ -38,6 +38,10 @@ TMPHSearchPattern MakeFindPattern(HexViewWindow& window, const TFindRequest& req
 // The pattern, or the regular expression, of a request; raises as above.
 std::unique_ptr<TMPHMatcher> MakeFindMatcher(HexViewWindow& window, const TFindRequest& request);
 
+// Whether the request's text is a pattern (or expression) at all; only
+// those enter the history.
+bool IsValidFindRequest(HexViewWindow& window, const TFindRequest& request);
+
 // Finds the next (forward) or previous match of request from the caret or the
 // current match, wrapping, with a progress dialog for large documents. A
 // match is selected and scrolled into view; a wrap, "not found" and a
@@ -68,9 +72,11 @@ public:
     TFindRequest Request() const;
     void SetRequest(const TFindRequest& request);
     QLabel* Result() const { return m_result; }
-    // The selection becomes the scope of "In selection" (when it holds more
-    // than the match last found there).
+    // The selection becomes the scope of "In selection" (unless it is the
+    // match found last: stepping through the scope keeps it).
     void TakeScopeFromSelection();
+    // The selection is the match just found.
+    void NoteFound();
     // Puts the request's text in front of the history and stores it.
     void Remember();
 
@@ -91,6 +97,8 @@ private:
     QLabel* m_result;
     int64_t m_scopeFirst = 0;
     int64_t m_scopeEnd = -1;
+    int32_t m_foundFirst = -1;
+    int32_t m_foundLast = -1;
 };
 
 // The Go to dialog: refuses what is not an offset of the document with a

@@ -288,8 +288,10 @@ QString TReplaceDialog::Replacement() const
 
 void TReplaceDialog::Remember(bool replacementToo)
 {
+    if (!IsValidFindRequest(m_window, Request()))
+        return;
     RememberInHistory(m_window, m_find, THistoryKind::Find);
-    if (replacementToo)
+    if (replacementToo && !m_replace->currentText().isEmpty())
         RememberInHistory(m_window, m_replace, THistoryKind::Replace);
 }
 

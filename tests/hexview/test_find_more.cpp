@@ -92,6 +92,17 @@ TEST_F(FindMoreTest, InSelectionStaysInsideTheSelectionAndSaysWhenItWraps)
     // F3 keeps the scope too.
     action("actionFindNext")->trigger();
     EXPECT_EQ(Editor().SelFirst(), 0x14);
+    // Opened again on the match found last, the dialog keeps the scope; on
+    // another selection that selection becomes the scope.
+    action("actionFind")->trigger();
+    EXPECT_EQ(dialog->findChild<QCheckBox*>("findInSelection")->text(), "In &selection (0x10-0x3F)");
+    select(0x20, 0x2F);
+    action("actionFind")->trigger();
+    EXPECT_EQ(dialog->findChild<QCheckBox*>("findInSelection")->text(), "In &selection (0x20-0x2F)");
+    click(dialog, "findNext");
+    EXPECT_EQ(Editor().SelFirst(), 0x24);
+    select(0x10, 0x3F);
+    action("actionFind")->trigger();
 
     // Without the box the whole document counts again.
     dialog->findChild<QCheckBox*>("findInSelection")->setChecked(false);
@@ -119,6 +130,9 @@ TEST_F(FindMoreTest, RegularExpressionsFindBytesAndBadOnesAreReported)
     EXPECT_EQ(errors.front(), "Invalid regular expression at character 10: missing closing parenthesis.")
         << errors.front().toStdString();
     EXPECT_EQ(Editor().SelFirst(), 40) << "the selection stays";
+    EXPECT_EQ(LoadFindHistory(TConfigFile(), THistoryKind::Find),
+              (QStringList{"\\xE3\\x00{2}\\x10[\\x80-\\xFF]"}))
+        << "an invalid expression is no history entry";
 }
 
 TEST_F(FindMoreTest, FindAllListsTheMatchesJumpsOnAClickAndCopies)
