@@ -121,8 +121,18 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
 {
     TMPHUndoHeader h;
     h.Flags = 1u << kind;
-    // Saved bytes first: a range outside the data raises before anything changes.
-    const QByteArray data = SavedUndoData(kind, position, count, count2, description, h.Flags);
+    // Saved bytes first: a range outside the data raises before anything
+    // changes. Kinds that save a plain copy of the data get it written
+    // straight into the stack (no copy of a large range beside it).
+    int64_t directBytes = -1;
+    if (kind == ukRemove || kind == ukConvert || kind == ukReplace || kind == ukAllData) {
+        const int32_t at = kind == ukAllData ? 0 : position;
+        directBytes = kind == ukAllData ? DataSize() : kind == ukReplace ? count2 : count;
+        if (at < 0 || directBytes < 0 || int64_t(at) + directBytes > DataSize())
+            throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
+    }
+    const QByteArray data =
+        directBytes < 0 ? SavedUndoData(kind, position, count, count2, description, h.Flags) : QByteArray();
 
     const bool charField = CaretInCharField();
     h.CaretPosition = PositionAtCell(Col(), Row());
@@ -147,12 +157,17 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
     std::optional<TMPHUndoSelection> selection;
     if (m_selAnchor >= 0)
         selection = TMPHUndoSelection{m_selFirst, m_selLast, m_selAnchor};
-    const QByteArray entry = MPHUndo::EncodeEntry(h, data, description.toLocal8Bit(), selection);
 
     TMPHUndoStorage& s = *m_undoStorage;
     s.ClearRedo();
     s.SetUndoText(description.isEmpty() ? MPHUndo::DefaultText(kind) : description);
-    s.PushEntry(entry, m_maxUndo);
+    if (directBytes < 0) {
+        s.PushEntry(MPHUndo::EncodeEntry(h, data, description.toLocal8Bit(), selection), m_maxUndo);
+    } else {
+        uint8_t* saved = s.PushEntryInPlace(h, directBytes, description.toLocal8Bit(), selection, m_maxUndo);
+        if (directBytes > 0)
+            m_dataStorage->PeekBytes(kind == ukAllData ? 0 : position, saved, directBytes);
+    }
 
     // Bookmarks behind the change follow their bytes. The size checked against
     // is the one after the change, so an insertion keeps the bookmarks it moves.

@@ -339,6 +339,18 @@ public:
     // selection, wrapping, and selects its bytes with the caret on the first
     // one, scrolled into view. False, and nothing changed, when there is none.
     bool FindNext(const TMPHSearchPattern& pattern, bool forward);
+    // Extension (no operation of the editor calls it): replaces every match
+    // of matcher inside [params.RangeFirst, params.RangeEnd), taken left to
+    // right without overlaps, by replacement, as one undo step (a replacement
+    // of the bytes from the first match to the end of the last). The matches
+    // are counted first (params.Progress reports 0 to 50; a cancel raises
+    // "Operation cancelled" with nothing changed); then the data are
+    // rewritten in place in one pass from the old bytes the undo entry holds
+    // (progress 50 to 100, no cancel), so the memory needed is the data plus
+    // that entry. Returns the number of matches replaced (0: nothing changed).
+    // Raises like Replace (size limit, fixed size).
+    int64_t ReplaceAll(const TMPHMatcher& matcher, const QByteArray& replacement, const TMPHFindParams& params,
+                       const QString& description = {});
 
     // ---- positions and selection -----------------------------------------
     int32_t PositionAtCell(int col, int row);

@@ -2,6 +2,9 @@
 
 #include "hexview/findactions.h"
 
+#include "hexview/core/byteregex.h"
+#include "hexview/findhistorycombo.h"
+#include "hexview/findresultsdock.h"
 #include "hexview/hexviewwindow.h"
 #include "hexview/jumpcentering.h"
 #include "hexview/menuactions.h"
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -36,7 +40,22 @@ constexpr int32_t QuietSearchSize = 16 * 1024 * 1024;
 
 QString Describe(const TFindRequest& request)
 {
-    return request.Hex ? request.Text.trimmed() : QStringLiteral("\"%1\"").arg(request.Text);
+    return request.Hex && !request.Regex ? request.Text.trimmed() : QStringLiteral("\"%1\"").arg(request.Text);
+}
+
+// Where a search from the caret or the current match begins: from a
+// selection (the previous match) past its first byte, from a bare caret at
+// its byte going forward.
+int64_t SearchStart(TMPHexEditorEx& editor, bool forward)
+{
+    if (editor.SelCount() > 0)
+        return forward ? editor.SelFirst() + 1 : editor.SelFirst() - 1;
+    return forward ? editor.CaretPosition() : editor.CaretPosition() - 1;
+}
+
+bool WasCancel(const EMPHexEditor& e)
+{
+    return e.Message() == MPHStrings::Text(MPHStrings::OperationCancelled);
 }
 
 } // namespace
@@ -48,56 +67,120 @@ TMPHSearchPattern MakeFindPattern(HexViewWindow& window, const TFindRequest& req
     return TMPHSearchPattern::FromText(request.Text, window.Editor().SearchTextEncoding(), request.IgnoreCase);
 }
 
+std::unique_ptr<TMPHMatcher> MakeFindMatcher(HexViewWindow& window, const TFindRequest& request)
+{
+    if (request.Regex)
+        return std::make_unique<TByteRegex>(request.Text, request.IgnoreCase);
+    return std::make_unique<TMPHSearchPattern>(MakeFindPattern(window, request));
+}
+
+bool IsValidFindRequest(HexViewWindow& window, const TFindRequest& request)
+{
+    try {
+        MakeFindMatcher(window, request);
+    } catch (const EMPHexEditor&) {
+        return false;
+    }
+    return true;
+}
+
+TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& request)
+{
+    TMPHexEditorEx& editor = window.Editor();
+    TMPHFindParams params;
+    params.Data = editor.DataStorage().Memory();
+    params.Size = editor.DataSize();
+    if (request.InScope()) {
+        params.RangeFirst = request.ScopeFirst;
+        params.RangeEnd = std::min<int64_t>(request.ScopeEnd, params.Size);
+    }
+    if (params.Size > QuietSearchSize)
+        params.Progress = [&window](int percent) { return !window.ContinueAfterProgress(percent); };
+    return params;
+}
+
+QString WrapNotice(const TFindRequest& request, bool forward)
+{
+    if (request.InScope())
+        return forward ? HexViewWindow::tr("Search wrapped to the start of the selection")
+                       : HexViewWindow::tr("Search wrapped to the end of the selection");
+    return forward ? HexViewWindow::tr("Search wrapped to the start of the data")
+                   : HexViewWindow::tr("Search wrapped to the end of the data");
+}
+
+void SelectFoundBytes(HexViewWindow& window, int64_t position, int64_t length)
+{
+    TMPHexEditorEx& editor = window.Editor();
+    const auto first = static_cast<int32_t>(position);
+    const auto last = static_cast<int32_t>(position + std::max<int64_t>(length, 1) - 1);
+    editor.SetSelStart(first);
+    editor.SetSelEnd(last);
+    const TGridCoord end = editor.CellAtPosition(last, editor.InCharField());
+    editor.ScrollInView(end.X, end.Y);
+    editor.ScrollInView(editor.Col(), editor.Row());
+    emit window.SelectionChanged();
+}
+
 bool FindInWindow(HexViewWindow& window, const TFindRequest& request, bool forward)
 {
     TMPHexEditorEx& editor = window.Editor();
-    TMPHSearchPattern pattern;
-    if (!window.RunGuarded([&] { pattern = MakeFindPattern(window, request); }))
+    std::unique_ptr<TMPHMatcher> matcher;
+    if (!window.RunGuarded([&] { matcher = MakeFindMatcher(window, request); }))
         return false;
 
-    bool found = false;
-    const bool large = editor.DataSize() > QuietSearchSize;
-    editor.SetFindProgress(large);
+    TMPHFindParams params = WindowFindParams(window, request);
+    params.Forward = forward;
+    params.Start = SearchStart(editor, forward);
+    TMPHMatch match;
     try {
-        auto search = [&] { found = editor.FindNext(pattern, forward); };
-        if (large)
+        auto search = [&] { match = FindMatch(*matcher, params); };
+        if (params.Progress)
             window.WithProgressDialog(HexViewWindow::tr("Searching for %1...").arg(Describe(request)), search);
         else
             search();
     } catch (const EMPHexEditor& e) {
-        editor.SetFindProgress(false);
-        if (e.Message() == MPHStrings::Text(MPHStrings::OperationCancelled)) {
+        if (WasCancel(e)) {
             window.statusBar()->showMessage(HexViewWindow::tr("Search cancelled"), MessageTimeout);
             return false;
         }
         window.ShowError(e.Message());
         return false;
     }
-    editor.SetFindProgress(false);
-    if (!found) {
+    if (!match.Found()) {
         window.statusBar()->showMessage(HexViewWindow::tr("Not found: %1").arg(Describe(request)), MessageTimeout);
         QApplication::beep();
         return false;
     }
-    window.statusBar()->clearMessage();
-    emit window.SelectionChanged();
+    const int64_t end = params.RangeEnd < 0 ? params.Size : params.RangeEnd;
+    const int64_t start = std::clamp<int64_t>(params.Start, params.RangeFirst - 1, end);
+    const bool wrapped = forward ? match.Position < start : match.Position > start;
+    SelectFoundBytes(window, match.Position, match.Length);
+    if (wrapped)
+        window.statusBar()->showMessage(WrapNotice(request, forward), MessageTimeout);
+    else
+        window.statusBar()->clearMessage();
     return true;
 }
 
-TFindDialog::TFindDialog(HexViewWindow& window) : QDialog(&window)
+TFindDialog::TFindDialog(HexViewWindow& window) : QDialog(&window), m_window(window)
 {
     setObjectName(QStringLiteral("findDialog"));
     setWindowTitle(tr("Find"));
-    m_text = new QLineEdit(this);
-    m_text->setObjectName(QStringLiteral("findText"));
-    m_text->setPlaceholderText(tr("E3 00 00 10"));
+    m_text = NewHistoryCombo(this, QStringLiteral("findText"));
+    m_text->lineEdit()->setPlaceholderText(tr("E3 00 00 10"));
     m_hex = new QRadioButton(tr("&Hex bytes"), this);
     m_hex->setObjectName(QStringLiteral("findHex"));
     m_textMode = new QRadioButton(tr("&Text (current translation)"), this);
     m_textMode->setObjectName(QStringLiteral("findTextMode"));
+    m_regex = new QRadioButton(tr("Regular e&xpression"), this);
+    m_regex->setObjectName(QStringLiteral("findRegex"));
+    m_regex->setToolTip(tr("Over the bytes: each byte is one character 0-255; write bytes as \\xHH; "
+                           "\".\" matches any byte"));
     m_hex->setChecked(true);
     m_ignoreCase = new QCheckBox(tr("&Ignore case"), this);
     m_ignoreCase->setObjectName(QStringLiteral("findIgnoreCase"));
+    m_inSelection = new QCheckBox(tr("In &selection"), this);
+    m_inSelection->setObjectName(QStringLiteral("findInSelection"));
     m_result = new QLabel(this);
     m_result->setObjectName(QStringLiteral("findResult"));
 
@@ -106,47 +189,104 @@ TFindDialog::TFindDialog(HexViewWindow& window) : QDialog(&window)
     next->setDefault(true);
     auto* previous = new QPushButton(tr("Find &previous"), this);
     previous->setObjectName(QStringLiteral("findPrevious"));
+    auto* all = new QPushButton(tr("Find &all"), this);
+    all->setObjectName(QStringLiteral("findAll"));
     auto* close = new QPushButton(tr("Close"), this);
     connect(next, &QPushButton::clicked, this, [this] { emit FindRequested(true); });
     connect(previous, &QPushButton::clicked, this, [this] { emit FindRequested(false); });
+    connect(all, &QPushButton::clicked, this, [this] { emit FindAllRequested(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_textMode, &QRadioButton::toggled, this, &TFindDialog::UpdateEnabled);
+    for (QRadioButton* mode : {m_hex, m_textMode, m_regex})
+        connect(mode, &QRadioButton::toggled, this, &TFindDialog::UpdateEnabled);
+    connect(m_inSelection, &QCheckBox::toggled, this, [this](bool on) {
+        m_foundFirst = m_foundLast = -1; // checked now: the selection is the scope
+        if (on)
+            TakeScopeFromSelection();
+        UpdateEnabled();
+    });
 
     auto* modes = new QHBoxLayout;
-    modes->addWidget(m_hex);
-    modes->addWidget(m_textMode);
-    modes->addWidget(m_ignoreCase);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_hex, m_textMode, m_regex})
+        modes->addWidget(w);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_ignoreCase);
+    options->addWidget(m_inSelection);
+    options->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(next);
-    buttons->addWidget(previous);
-    buttons->addWidget(close);
+    for (QPushButton* button : {next, previous, all, close})
+        buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Find &what:"), this));
+    auto* label = new QLabel(tr("Find &what:"), this);
+    label->setBuddy(m_text);
+    layout->addWidget(label);
     layout->addWidget(m_text);
     layout->addLayout(modes);
+    layout->addLayout(options);
     layout->addWidget(m_result);
     layout->addLayout(buttons);
-    qobject_cast<QLabel*>(layout->itemAt(0)->widget())->setBuddy(m_text);
+    LoadHistoryInto(m_text, THistoryKind::Find);
     UpdateEnabled();
 }
 
 TFindRequest TFindDialog::Request() const
 {
-    return TFindRequest{m_text->text(), m_hex->isChecked(), m_ignoreCase->isChecked()};
+    TFindRequest request;
+    request.Text = m_text->currentText();
+    request.Hex = m_hex->isChecked();
+    request.Regex = m_regex->isChecked();
+    request.IgnoreCase = m_ignoreCase->isChecked() && !m_hex->isChecked();
+    if (m_inSelection->isChecked() && m_scopeEnd > m_scopeFirst) {
+        request.ScopeFirst = m_scopeFirst;
+        request.ScopeEnd = m_scopeEnd;
+    }
+    return request;
 }
 
 void TFindDialog::SetRequest(const TFindRequest& request)
 {
-    m_text->setText(request.Text);
-    (request.Hex ? m_hex : m_textMode)->setChecked(true);
+    m_text->setEditText(request.Text);
+    (request.Regex ? m_regex : request.Hex ? m_hex : m_textMode)->setChecked(true);
     m_ignoreCase->setChecked(request.IgnoreCase);
     UpdateEnabled();
 }
 
+void TFindDialog::TakeScopeFromSelection()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    if (editor.SelCount() <= 0)
+        return;
+    // The match found last is selected now: the scope stays.
+    if (m_inSelection->isChecked() && editor.SelFirst() == m_foundFirst && editor.SelLast() == m_foundLast)
+        return;
+    m_scopeFirst = editor.SelFirst();
+    m_scopeEnd = int64_t(editor.SelLast()) + 1;
+    UpdateEnabled();
+}
+
+void TFindDialog::NoteFound()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    m_foundFirst = editor.SelFirst();
+    m_foundLast = editor.SelLast();
+}
+
+void TFindDialog::Remember()
+{
+    if (IsValidFindRequest(m_window, Request()))
+        RememberInHistory(m_window, m_text, THistoryKind::Find);
+}
+
 void TFindDialog::UpdateEnabled()
 {
-    m_ignoreCase->setEnabled(m_textMode->isChecked());
+    m_ignoreCase->setEnabled(!m_hex->isChecked());
+    m_text->lineEdit()->setPlaceholderText(m_regex->isChecked() ? tr("\\xE3\\x00\\x00\\x10|Zelq")
+                                           : m_hex->isChecked() ? tr("E3 00 00 10")
+                                                                : tr("Zelq boot"));
+    const bool scoped = m_inSelection->isChecked() && m_scopeEnd > m_scopeFirst;
+    const auto hex = [](int64_t v) { return QStringLiteral("0x") + QString::number(v, 16).toUpper(); };
+    m_inSelection->setText(scoped ? tr("In &selection (%1-%2)").arg(hex(m_scopeFirst), hex(m_scopeEnd - 1))
+                                  : tr("In &selection"));
 }
 
 TGotoDialog::TGotoDialog(HexViewWindow& window) : QDialog(&window), m_window(window)
@@ -216,6 +356,7 @@ public:
 private:
     void ShowFindDialog();
     void FindAgain(bool forward);
+    void FindAll();
     void ShowGotoDialog();
 
     HexViewWindow& m_window;
@@ -249,9 +390,13 @@ void TFindActions::ShowFindDialog()
         connect(m_dialog, &TFindDialog::FindRequested, this, [this](bool forward) {
             m_last = m_dialog->Request();
             m_hasLast = true;
-            const bool found = FindInWindow(m_window, m_last, forward);
-            m_dialog->Result()->setText(found ? QString() : m_window.statusBar()->currentMessage());
+            m_dialog->Remember();
+            // The dialog repeats what the status bar says (a wrap, not found).
+            if (FindInWindow(m_window, m_last, forward))
+                m_dialog->NoteFound();
+            m_dialog->Result()->setText(m_window.statusBar()->currentMessage());
         });
+        connect(m_dialog, &TFindDialog::FindAllRequested, this, &TFindActions::FindAll);
     }
     // The last search comes back; before the first one a selection of a few
     // bytes is offered as the hex pattern.
@@ -262,6 +407,7 @@ void TFindActions::ShowFindDialog()
         const QByteArray bytes = editor.SelectionAsText();
         m_dialog->SetRequest(TFindRequest{QString::fromLatin1(bytes.toHex(' ').toUpper()), true, false});
     }
+    m_dialog->TakeScopeFromSelection();
     m_dialog->Result()->clear();
     m_dialog->show();
     m_dialog->raise();
@@ -270,13 +416,23 @@ void TFindActions::ShowFindDialog()
     m_dialog->findChild<QLineEdit*>()->setFocus();
 }
 
+void TFindActions::FindAll()
+{
+    m_last = m_dialog->Request();
+    m_hasLast = true;
+    m_dialog->Remember();
+    FindAllInWindow(m_window, m_last);
+    m_dialog->Result()->setText(m_window.statusBar()->currentMessage());
+}
+
 void TFindActions::FindAgain(bool forward)
 {
     if (!m_hasLast) {
         ShowFindDialog();
         return;
     }
-    FindInWindow(m_window, m_last, forward);
+    if (FindInWindow(m_window, m_last, forward) && m_dialog)
+        m_dialog->NoteFound();
 }
 
 void TFindActions::ShowGotoDialog()

@@ -4,7 +4,8 @@
 
 #include "hexview/replaceactions.h"
 
-#include "hexview/core/replaceplan.h"
+#include "hexview/core/byteregex.h"
+#include "hexview/findhistorycombo.h"
 #include "hexview/hexviewwindow.h"
 
 #include "hexeditor/core/mphexception.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -42,21 +44,35 @@ void CheckFixedSize(TMPHexEditorEx& editor, int64_t patternLength, qsizetype rep
                                .arg(patternLength));
 }
 
-// Whether the selection holds exactly one match of pattern.
-bool SelectionIsMatch(TMPHexEditorEx& editor, const TMPHSearchPattern& pattern)
+// Whether the selection holds exactly one match.
+bool SelectionIsMatch(TMPHexEditorEx& editor, const TMPHMatcher& matcher)
 {
-    if (editor.SelCount() == 0 || editor.SelCount() != pattern.Length())
+    if (editor.SelCount() == 0)
         return false;
-    return pattern.MatchesAt(editor.DataStorage().GetAddress(editor.SelFirst(), editor.SelCount()));
+    const uint8_t* data = editor.DataStorage().Memory();
+    int64_t length = 0;
+    const int64_t first = editor.SelFirst();
+    return matcher.FindForward(data, editor.DataSize(), first, first + 1, &length) == first
+           && length == editor.SelCount();
 }
+
+bool WasCancel(const EMPHexEditor& e)
+{
+    return e.Message() == MPHStrings::Text(MPHStrings::OperationCancelled);
+}
+
+// Documents up to this size are replaced in without a progress dialog.
+constexpr int32_t QuietReplaceSize = 16 * 1024 * 1024;
 
 } // namespace
 
-QByteArray ReplacementBytes(HexViewWindow& window, const QString& text, bool hex)
+QByteArray ReplacementBytes(HexViewWindow& window, const TFindRequest& request, const QString& text)
 {
-    if (text.trimmed().isEmpty() && (hex || text.isEmpty()))
+    if (request.Regex)
+        return EscapedBytes(text);
+    if (text.trimmed().isEmpty() && (request.Hex || text.isEmpty()))
         return QByteArray();
-    if (hex)
+    if (request.Hex)
         return TMPHSearchPattern::FromHexText(text).Bytes();
     return TMPHSearchPattern::FromText(text, window.Editor().SearchTextEncoding(), false).Bytes();
 }
@@ -69,11 +85,11 @@ bool ReplaceInWindow(HexViewWindow& window, const TFindRequest& request, const Q
     bool replaced = false;
     int32_t next = 0;
     const bool ok = window.RunGuarded([&] {
-        const TMPHSearchPattern pattern = MakeFindPattern(window, request);
-        const QByteArray bytes = ReplacementBytes(window, replacement, request.Hex);
-        if (!SelectionIsMatch(editor, pattern))
+        const std::unique_ptr<TMPHMatcher> matcher = MakeFindMatcher(window, request);
+        const QByteArray bytes = ReplacementBytes(window, request, replacement);
+        if (!SelectionIsMatch(editor, *matcher))
             return;
-        CheckFixedSize(editor, pattern.Length(), bytes.size());
+        CheckFixedSize(editor, editor.SelCount(), bytes.size());
         const int32_t first = editor.SelFirst();
         editor.ReplaceSelection(bytes.constData(), int32_t(bytes.size()), HexViewWindow::tr("Replace"));
         replaced = true;
@@ -88,31 +104,52 @@ bool ReplaceInWindow(HexViewWindow& window, const TFindRequest& request, const Q
     return FindInWindow(window, request, true) || replaced;
 }
 
+namespace {
+
+// Replace all's work; the count, 0 when nothing matched. Raises.
+int64_t ReplaceAll(HexViewWindow& window, const TFindRequest& request, const QString& replacement)
+{
+    TMPHexEditorEx& editor = window.Editor();
+    const std::unique_ptr<TMPHMatcher> matcher = MakeFindMatcher(window, request);
+    const QByteArray bytes = ReplacementBytes(window, request, replacement);
+    if (editor.DataSize() == 0)
+        return 0;
+    // The fixed size allows only replacements as long as the pattern (the
+    // editor refuses a regular expression's matches of another length).
+    if (!request.Regex)
+        CheckFixedSize(editor, matcher->MinLength(), bytes.size());
+    TMPHFindParams params = WindowFindParams(window, request);
+    if (editor.DataSize() <= QuietReplaceSize)
+        params.Progress = {};
+    int64_t count = 0;
+    auto replace = [&] { count = editor.ReplaceAll(*matcher, bytes, params, HexViewWindow::tr("Replace all")); };
+    if (params.Progress)
+        window.WithProgressDialog(HexViewWindow::tr("Replacing all matches..."), replace);
+    else
+        replace();
+    return count;
+}
+
+} // namespace
+
 int64_t ReplaceAllInWindow(HexViewWindow& window, const TFindRequest& request, const QString& replacement)
 {
     if (!Editable(window))
         return 0;
-    TMPHexEditorEx& editor = window.Editor();
     int64_t count = 0;
+    bool cancelled = false;
     window.RunGuarded([&] {
-        const TMPHSearchPattern pattern = MakeFindPattern(window, request);
-        const QByteArray bytes = ReplacementBytes(window, replacement, request.Hex);
-        const int32_t size = editor.DataSize();
-        if (size == 0)
-            return;
-        const TReplacePlan plan = PlanReplaceAll(pattern, editor.DataStorage().GetAddress(0, size), size, bytes,
-                                                 TMPHexEditorEx::MaxDataSize);
-        if (plan.TooLarge)
-            throw EMPHexEditor(HexViewWindow::tr("Replacing all matches would make the data larger than %1 bytes")
-                                   .arg(TMPHexEditorEx::MaxDataSize));
-        if (plan.Count == 0)
-            return;
-        CheckFixedSize(editor, pattern.Length(), bytes.size());
-        editor.Replace(plan.NewBytes.constData(), int32_t(plan.First), int32_t(plan.OldCount),
-                       int32_t(plan.NewBytes.size()), HexViewWindow::tr("Replace all"), false);
-        count = plan.Count;
+        try {
+            count = ReplaceAll(window, request, replacement);
+        } catch (const EMPHexEditor& e) {
+            if (!WasCancel(e))
+                throw;
+            cancelled = true;
+        }
     });
-    if (count == 0) {
+    if (cancelled) {
+        window.statusBar()->showMessage(HexViewWindow::tr("Replace all cancelled: nothing changed"), MessageTimeout);
+    } else if (count == 0) {
         window.statusBar()->showMessage(HexViewWindow::tr("Nothing replaced"), MessageTimeout);
         QApplication::beep();
     } else {
@@ -129,16 +166,21 @@ TReplaceDialog::TReplaceDialog(HexViewWindow& window) : QDialog(&window), m_wind
 {
     setObjectName(QStringLiteral("replaceDialog"));
     setWindowTitle(tr("Replace"));
-    m_find = new QLineEdit(this);
-    m_find->setObjectName(QStringLiteral("replaceFind"));
-    m_replace = new QLineEdit(this);
-    m_replace->setObjectName(QStringLiteral("replaceWith"));
-    m_replace->setPlaceholderText(tr("empty: delete the matches"));
+    m_find = NewHistoryCombo(this, QStringLiteral("replaceFind"));
+    m_replace = NewHistoryCombo(this, QStringLiteral("replaceWith"));
+    m_replace->lineEdit()->setPlaceholderText(tr("empty: delete the matches"));
     m_hex = new QRadioButton(tr("&Hex bytes"), this);
     m_text = new QRadioButton(tr("&Text (current translation)"), this);
     m_text->setObjectName(QStringLiteral("replaceTextMode"));
+    m_regex = new QRadioButton(tr("Regular e&xpression"), this);
+    m_regex->setObjectName(QStringLiteral("replaceRegex"));
+    m_regex->setToolTip(tr("Over the bytes; the replacement is text with \\xHH for any byte "
+                           "(no back-references)"));
     m_hex->setChecked(true);
     m_ignoreCase = new QCheckBox(tr("&Ignore case"), this);
+    m_inSelection = new QCheckBox(tr("In &selection"), this);
+    m_inSelection->setObjectName(QStringLiteral("replaceInSelection"));
+    m_inSelection->setToolTip(tr("Replace all replaces only inside the bytes selected when the box was checked"));
     m_result = new QLabel(this);
 
     auto* findNext = new QPushButton(tr("Find &next"), this);
@@ -149,19 +191,32 @@ TReplaceDialog::TReplaceDialog(HexViewWindow& window) : QDialog(&window), m_wind
     m_replaceAll->setObjectName(QStringLiteral("replaceAll"));
     auto* close = new QPushButton(tr("Close"), this);
     connect(findNext, &QPushButton::clicked, this, [this] {
-        const bool found = FindInWindow(m_window, Request(), true);
-        m_result->setText(found ? QString() : m_window.statusBar()->currentMessage());
+        Remember(false);
+        FindInWindow(m_window, Request(), true);
+        m_result->setText(m_window.statusBar()->currentMessage());
     });
     connect(m_replaceOne, &QPushButton::clicked, this, [this] {
-        const bool found = ReplaceInWindow(m_window, Request(), Replacement());
-        m_result->setText(found ? QString() : m_window.statusBar()->currentMessage());
+        Remember(true);
+        ReplaceInWindow(m_window, Request(), Replacement());
+        m_result->setText(m_window.statusBar()->currentMessage());
     });
     connect(m_replaceAll, &QPushButton::clicked, this, [this] {
+        Remember(true);
         ReplaceAllInWindow(m_window, Request(), Replacement());
         m_result->setText(m_window.statusBar()->currentMessage());
     });
+    connect(m_inSelection, &QCheckBox::toggled, this, [this](bool on) {
+        TMPHexEditorEx& editor = m_window.Editor();
+        m_scopeFirst = 0;
+        m_scopeEnd = -1;
+        if (on && editor.SelCount() > 0) {
+            m_scopeFirst = editor.SelFirst();
+            m_scopeEnd = int64_t(editor.SelLast()) + 1;
+        }
+    });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_text, &QRadioButton::toggled, this, &TReplaceDialog::UpdateEnabled);
+    connect(m_regex, &QRadioButton::toggled, this, &TReplaceDialog::UpdateEnabled);
     connect(&m_window, &HexViewWindow::ReadOnlyViewChanged, this, &TReplaceDialog::UpdateEnabled);
 
     auto* fields = new QGridLayout;
@@ -176,7 +231,11 @@ TReplaceDialog::TReplaceDialog(HexViewWindow& window) : QDialog(&window), m_wind
     auto* modes = new QHBoxLayout;
     modes->addWidget(m_hex);
     modes->addWidget(m_text);
-    modes->addWidget(m_ignoreCase);
+    modes->addWidget(m_regex);
+    auto* options = new QHBoxLayout;
+    options->addWidget(m_ignoreCase);
+    options->addWidget(m_inSelection);
+    options->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* button : {findNext, m_replaceOne, m_replaceAll, close})
@@ -184,6 +243,7 @@ TReplaceDialog::TReplaceDialog(HexViewWindow& window) : QDialog(&window), m_wind
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addLayout(modes);
+    layout->addLayout(options);
     layout->addWidget(m_result);
     layout->addLayout(buttons);
     UpdateEnabled();
@@ -193,31 +253,51 @@ void TReplaceDialog::Open()
 {
     // A few selected bytes are offered as what to find, as Find does.
     TMPHexEditorEx& editor = m_window.Editor();
-    if (m_find->text().isEmpty() && editor.SelCount() > 0 && editor.SelCount() <= 32) {
+    if (m_find->currentText().isEmpty() && editor.SelCount() > 0 && editor.SelCount() <= 32) {
         m_hex->setChecked(true);
-        m_find->setText(QString::fromLatin1(editor.SelectionAsText().toHex(' ').toUpper()));
+        m_find->setEditText(QString::fromLatin1(editor.SelectionAsText().toHex(' ').toUpper()));
     }
+    LoadHistoryInto(m_find, THistoryKind::Find);
+    LoadHistoryInto(m_replace, THistoryKind::Replace);
     m_result->clear();
     show();
     raise();
     activateWindow();
-    m_find->selectAll();
+    m_find->lineEdit()->selectAll();
     m_find->setFocus();
 }
 
 TFindRequest TReplaceDialog::Request() const
 {
-    return TFindRequest{m_find->text(), m_hex->isChecked(), m_text->isChecked() && m_ignoreCase->isChecked()};
+    TFindRequest request;
+    request.Text = m_find->currentText();
+    request.Hex = m_hex->isChecked();
+    request.Regex = m_regex->isChecked();
+    request.IgnoreCase = !m_hex->isChecked() && m_ignoreCase->isChecked();
+    if (m_inSelection->isChecked() && m_scopeEnd > m_scopeFirst) {
+        request.ScopeFirst = m_scopeFirst;
+        request.ScopeEnd = m_scopeEnd;
+    }
+    return request;
 }
 
 QString TReplaceDialog::Replacement() const
 {
-    return m_replace->text();
+    return m_replace->currentText();
+}
+
+void TReplaceDialog::Remember(bool replacementToo)
+{
+    if (!IsValidFindRequest(m_window, Request()))
+        return;
+    RememberInHistory(m_window, m_find, THistoryKind::Find);
+    if (replacementToo && !m_replace->currentText().isEmpty())
+        RememberInHistory(m_window, m_replace, THistoryKind::Replace);
 }
 
 void TReplaceDialog::UpdateEnabled()
 {
-    m_ignoreCase->setEnabled(m_text->isChecked());
+    m_ignoreCase->setEnabled(!m_hex->isChecked());
     m_replaceOne->setEnabled(Editable(m_window));
     m_replaceAll->setEnabled(Editable(m_window));
 }

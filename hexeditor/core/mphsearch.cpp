@@ -234,6 +234,20 @@ int64_t TMPHSearchPattern::FindBackward(const uint8_t* data, int64_t size, int64
     }
 }
 
+int64_t TMPHSearchPattern::FindForward(const uint8_t* data, int64_t size, int64_t from, int64_t to,
+                                       int64_t* length) const
+{
+    *length = Length();
+    return FindForward(data, size, from, to);
+}
+
+int64_t TMPHSearchPattern::FindBackward(const uint8_t* data, int64_t size, int64_t from, int64_t to,
+                                        int64_t* length) const
+{
+    *length = Length();
+    return FindBackward(data, size, from, to);
+}
+
 namespace {
 
 // One stretch of candidate starts [from, to), scanned in the given direction.
@@ -244,18 +258,10 @@ struct TSearchLeg
     int64_t Length() const { return std::max<int64_t>(0, to - from); }
 };
 
-} // namespace
-
-int64_t FindInData(const TMPHSearchPattern& pattern, const uint8_t* data, int64_t size, int64_t start,
-                   bool forward, bool wrap, int64_t chunkSize, const TMPHFindProgressFunc& progress)
+// The legs of a search over size positions from start: forward [start,
+// size) then [0, start); backward [0, start] downwards, then (start, size).
+std::vector<TSearchLeg> SearchLegs(int64_t size, int64_t start, bool forward, bool wrap)
 {
-    if (pattern.IsEmpty() || size <= 0 || pattern.Length() > size)
-        return -1;
-    chunkSize = std::max<int64_t>(chunkSize, 1);
-    start = std::clamp<int64_t>(start, -1, size);
-
-    // Forward: [start, size) then [0, start). Backward: [0, start] downwards,
-    // then (start, size) downwards.
     std::vector<TSearchLeg> legs;
     if (forward) {
         legs.push_back({std::max<int64_t>(start, 0), size});
@@ -266,41 +272,125 @@ int64_t FindInData(const TMPHSearchPattern& pattern, const uint8_t* data, int64_
         if (wrap)
             legs.push_back({start + 1, size});
     }
+    return legs;
+}
+
+// Calls the progress function as the data copy reports.
+class TSearchProgress
+{
+public:
+    TSearchProgress(const TMPHFindProgressFunc& progress, int64_t total) : m_progress(progress), m_total(total) {}
+    void Before(int64_t step)
+    {
+        if (!m_progress)
+            return;
+        const int64_t remaining = m_total - m_done;
+        const int percent = static_cast<int>(std::nearbyint(double(m_done) * 100.0 / double(m_total)));
+        if (percent == m_lastReported && remaining > step)
+            return;
+        m_lastReported = remaining <= step ? 100 : percent;
+        if (m_progress(m_lastReported))
+            throw EMPHexEditor(MPHStrings::Text(MPHStrings::OperationCancelled));
+    }
+    void After(int64_t step) { m_done += step; }
+
+private:
+    const TMPHFindProgressFunc& m_progress;
+    int64_t m_total;
+    int64_t m_done = 0;
+    int m_lastReported = 255;
+};
+
+TMPHMatch SearchLeg(const TMPHMatcher& matcher, const uint8_t* data, int64_t size, const TSearchLeg& leg,
+                    bool forward, int64_t chunkSize, TSearchProgress& progress)
+{
+    if (!forward && !matcher.ChunkedBackward())
+        chunkSize = std::max<int64_t>(leg.Length(), 1);
+    for (int64_t scanned = 0; scanned < leg.Length();) {
+        const int64_t step = std::min(chunkSize, leg.Length() - scanned);
+        progress.Before(step);
+        TMPHMatch match;
+        if (forward) {
+            const int64_t from = leg.from + scanned;
+            match.Position = matcher.FindForward(data, size, from, from + step, &match.Length);
+        } else {
+            const int64_t to = leg.to - scanned;
+            match.Position = matcher.FindBackward(data, size, to - step, to, &match.Length);
+        }
+        if (match.Found())
+            return match;
+        scanned += step;
+        progress.After(step);
+    }
+    return {};
+}
+
+} // namespace
+
+TMPHMatch FindMatch(const TMPHMatcher& matcher, const TMPHFindParams& params)
+{
+    const int64_t first = std::clamp<int64_t>(params.RangeFirst, 0, std::max<int64_t>(params.Size, 0));
+    const int64_t end = params.RangeEnd < 0 ? params.Size : std::clamp(params.RangeEnd, first, params.Size);
+    const int64_t size = end - first;
+    if (!params.Data || matcher.MinLength() <= 0 || size <= 0 || matcher.MinLength() > size)
+        return {};
+    const uint8_t* data = params.Data + first;
+    const int64_t start = std::clamp<int64_t>(params.Start - first, -1, size);
+
+    const std::vector<TSearchLeg> legs = SearchLegs(size, start, params.Forward, params.Wrap);
     int64_t total = 0;
     for (const TSearchLeg& leg : legs)
         total += leg.Length();
-
-    int64_t done = 0;
-    int lastReported = 255;
-    auto report = [&](int64_t step) {
-        if (!progress)
-            return;
-        const int64_t remaining = total - done;
-        const int percent = static_cast<int>(std::nearbyint(double(done) * 100.0 / double(total)));
-        if (percent == lastReported && remaining > step)
-            return;
-        lastReported = remaining <= step ? 100 : percent;
-        if (progress(lastReported))
-            throw EMPHexEditor(MPHStrings::Text(MPHStrings::OperationCancelled));
-    };
-
+    TSearchProgress progress(params.Progress, total);
     for (const TSearchLeg& leg : legs) {
-        for (int64_t scanned = 0; scanned < leg.Length();) {
-            const int64_t step = std::min(chunkSize, leg.Length() - scanned);
-            report(step);
-            int64_t hit;
-            if (forward) {
-                const int64_t from = leg.from + scanned;
-                hit = pattern.FindForward(data, size, from, from + step);
-            } else {
-                const int64_t to = leg.to - scanned;
-                hit = pattern.FindBackward(data, size, to - step, to);
-            }
-            if (hit >= 0)
-                return hit;
-            scanned += step;
-            done += step;
+        TMPHMatch match = SearchLeg(matcher, data, size, leg, params.Forward, std::max<int64_t>(params.ChunkSize, 1),
+                                    progress);
+        if (match.Found()) {
+            match.Position += first;
+            return match;
         }
     }
-    return -1;
+    return {};
+}
+
+int64_t FindInData(const TMPHMatcher& matcher, const TMPHFindParams& params)
+{
+    return FindMatch(matcher, params).Position;
+}
+
+int64_t ForEachMatch(const TMPHMatcher& matcher, const TMPHFindParams& params, const TMPHMatchVisitor& visit)
+{
+    const int64_t first = std::clamp<int64_t>(params.RangeFirst, 0, std::max<int64_t>(params.Size, 0));
+    const int64_t end = params.RangeEnd < 0 ? params.Size : std::clamp(params.RangeEnd, first, params.Size);
+    const int64_t size = end - first;
+    const int64_t minLength = matcher.MinLength();
+    if (!params.Data || minLength <= 0 || size < minLength)
+        return 0;
+    const uint8_t* data = params.Data + first;
+    const int64_t chunk = std::max<int64_t>(params.ChunkSize, 1);
+    const int64_t lastStart = size - minLength + 1; // exclusive
+    int lastReported = -1;
+    int64_t count = 0;
+    for (int64_t from = 0; from < lastStart;) {
+        if (params.Progress) {
+            const int percent = static_cast<int>(double(from) * 100.0 / double(lastStart));
+            if (percent != lastReported) {
+                lastReported = percent;
+                if (params.Progress(percent))
+                    throw EMPHexEditor(MPHStrings::Text(MPHStrings::OperationCancelled));
+            }
+        }
+        const int64_t to = std::min(lastStart, from + chunk);
+        int64_t length = 0;
+        const int64_t hit = matcher.FindForward(data, size, from, to, &length);
+        if (hit < 0) {
+            from = to;
+            continue;
+        }
+        ++count;
+        if (!visit(first + hit, length))
+            break;
+        from = hit + std::max<int64_t>(length, 1);
+    }
+    return count;
 }

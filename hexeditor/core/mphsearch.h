@@ -17,7 +17,30 @@
 #include <functional>
 #include <vector>
 
-class TMPHSearchPattern
+// What FindInData searches with: a byte pattern, or any other matcher (a
+// regular expression over the bytes) that finds matches of its own length.
+class TMPHMatcher
+{
+public:
+    virtual ~TMPHMatcher() = default;
+    // The fewest bytes a match takes (at least 1).
+    virtual int64_t MinLength() const = 0;
+    // The lowest match start in [from, to) whose bytes lie within size
+    // bytes, or -1; *length gets the match's length.
+    virtual int64_t FindForward(const uint8_t* data, int64_t size, int64_t from, int64_t to,
+                                int64_t* length) const = 0;
+    // The highest match start in [from, to), as FindForward.
+    virtual int64_t FindBackward(const uint8_t* data, int64_t size, int64_t from, int64_t to,
+                                 int64_t* length) const = 0;
+    // Whether a backward leg may be searched in chunks from its top down
+    // (false: the leg is searched as one piece).
+    virtual bool ChunkedBackward() const { return true; }
+    // Whether a match depends on bytes outside it (look-behind, anchors):
+    // such matches cannot be found again in a copy of the matched bytes.
+    virtual bool NeedsContext() const { return false; }
+};
+
+class TMPHSearchPattern : public TMPHMatcher
 {
 public:
     TMPHSearchPattern() = default;
@@ -65,6 +88,10 @@ public:
     // The highest match start in [from, to) that fits within size bytes, or -1.
     int64_t FindBackward(const uint8_t* data, int64_t size, int64_t from, int64_t to) const;
 
+    int64_t MinLength() const override { return Length(); }
+    int64_t FindForward(const uint8_t* data, int64_t size, int64_t from, int64_t to, int64_t* length) const override;
+    int64_t FindBackward(const uint8_t* data, int64_t size, int64_t from, int64_t to, int64_t* length) const override;
+
 private:
     void Finish();
 
@@ -82,17 +109,53 @@ inline constexpr int64_t FindChunkSize = 1 << 20;
 // true cancels the search.
 using TMPHFindProgressFunc = std::function<bool(int percent)>;
 
-// Searches size bytes for pattern, starting at start:
-// - forward: the first match starting at start or later, then (with wrap)
-//   the first starting before start;
-// - backward: the last match starting at start or earlier, then (with wrap)
-//   the last starting after start.
-// start is clamped into [-1, size]. Candidate starts are scanned in chunks of
-// chunkSize; matches that straddle two chunks are found. Before a chunk,
-// progress (when given) is called as the data copy reports: when the rounded
-// percentage of the positions scanned changed, and with 100 before the last
-// chunk. A cancel raises EMPHexEditor "Operation cancelled". Returns the
-// match start or -1; an empty pattern or data find nothing.
-int64_t FindInData(const TMPHSearchPattern& pattern, const uint8_t* data, int64_t size, int64_t start,
-                   bool forward, bool wrap, int64_t chunkSize = FindChunkSize,
-                   const TMPHFindProgressFunc& progress = {});
+// One search: where, from where, which way, and who is told of its progress.
+struct TMPHFindParams
+{
+    const uint8_t* Data = nullptr;
+    int64_t Size = 0;
+    // The first position looked at (see FindInData); clamped into the range.
+    int64_t Start = 0;
+    bool Forward = true;
+    bool Wrap = true;
+    // Only matches lying wholly inside [RangeFirst, RangeEnd) count; the
+    // range is the subject (its ends are the ends of the data for the
+    // search). RangeEnd -1: up to Size.
+    int64_t RangeFirst = 0;
+    int64_t RangeEnd = -1;
+    int64_t ChunkSize = FindChunkSize;
+    TMPHFindProgressFunc Progress;
+};
+
+// A match: its first byte and its length; Position -1 when none.
+struct TMPHMatch
+{
+    int64_t Position = -1;
+    int64_t Length = 0;
+    bool Found() const { return Position >= 0; }
+};
+
+// Searches the data (its range) for matcher, starting at Start:
+// - forward: the first match starting at Start or later, then (with Wrap)
+//   the first starting before Start;
+// - backward: the last match starting at Start or earlier, then (with Wrap)
+//   the last starting after Start.
+// Start is clamped into [RangeFirst - 1, RangeEnd]. Candidate starts are
+// scanned in chunks of ChunkSize; matches that straddle two chunks are found.
+// Before a chunk, Progress (when given) is called as the data copy reports:
+// when the rounded percentage of the positions scanned changed, and with 100
+// before the last chunk. A cancel raises EMPHexEditor "Operation cancelled".
+// An empty pattern or data find nothing.
+TMPHMatch FindMatch(const TMPHMatcher& matcher, const TMPHFindParams& params);
+// The start of FindMatch's match, or -1.
+int64_t FindInData(const TMPHMatcher& matcher, const TMPHFindParams& params);
+
+// Visits every match inside the range [RangeFirst, RangeEnd) of the data from
+// left to right without overlaps (a match starts only after the previous one
+// ends), in chunks of ChunkSize positions; Progress is told the percentage of
+// the range passed whenever it changes (a cancel raises EMPHexEditor
+// "Operation cancelled"). visit gets each match's position and length and
+// returns false to stop. Start, Forward and Wrap are not used. Returns the
+// number of matches visited.
+using TMPHMatchVisitor = std::function<bool(int64_t position, int64_t length)>;
+int64_t ForEachMatch(const TMPHMatcher& matcher, const TMPHFindParams& params, const TMPHMatchVisitor& visit);

@@ -64,8 +64,18 @@ TMPHUndoHeader ReadHeader(const uint8_t* entry)
     return h;
 }
 
-QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, const QByteArray& description,
-                       const std::optional<TMPHUndoSelection>& selection)
+int64_t EncodedEntrySize(int64_t dataSize, const QByteArray& description, bool selection)
+{
+    int64_t size = HeaderSize + std::max<int64_t>(1, dataSize) + 4;
+    if (!description.isEmpty())
+        size += description.size() + 4;
+    if (selection)
+        size += 12;
+    return size;
+}
+
+void WriteEntryFrame(uint8_t* p, const TMPHUndoHeader& header, int64_t dataSize, const QByteArray& description,
+                     const std::optional<TMPHUndoSelection>& selection)
 {
     TMPHUndoHeader h = header;
     h.Flags &= ~(ufDescription | ufSelection);
@@ -73,21 +83,10 @@ QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, con
         h.Flags |= ufDescription;
     if (selection)
         h.Flags |= ufSelection;
-
-    const int64_t n = std::max<int64_t>(1, data.size());
-    int64_t size = HeaderSize + n + 4;
-    if (!description.isEmpty())
-        size += description.size() + 4;
-    if (selection)
-        size += 12;
-
-    QByteArray entry(static_cast<qsizetype>(size), '\0');
-    auto* p = reinterpret_cast<uint8_t*>(entry.data());
+    const int64_t size = EncodedEntrySize(dataSize, description, selection.has_value());
     WriteInt(p, static_cast<int32_t>(size));
     WriteHeader(p, h);
-    if (!data.isEmpty())
-        std::memcpy(p + HeaderSize, data.constData(), size_t(data.size()));
-    uint8_t* q = p + HeaderSize + n;
+    uint8_t* q = p + HeaderSize + std::max<int64_t>(1, dataSize);
     if (!description.isEmpty()) {
         std::memcpy(q, description.constData(), size_t(description.size()));
         q += description.size();
@@ -101,6 +100,17 @@ QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, con
         q += 12;
     }
     WriteInt(q, static_cast<int32_t>(size));
+}
+
+QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, const QByteArray& description,
+                       const std::optional<TMPHUndoSelection>& selection)
+{
+    const int64_t size = EncodedEntrySize(data.size(), description, selection.has_value());
+    QByteArray entry(static_cast<qsizetype>(size), '\0');
+    auto* p = reinterpret_cast<uint8_t*>(entry.data());
+    WriteEntryFrame(p, header, data.size(), description, selection);
+    if (!data.isEmpty())
+        std::memcpy(p + HeaderSize, data.constData(), size_t(data.size()));
     return entry;
 }
 
@@ -237,6 +247,21 @@ void TMPHUndoStorage::PushEntry(const QByteArray& entry, int maxUndo)
     TMemoryStream::SetSize(at + entry.size());
     std::memcpy(Memory() + at, entry.constData(), size_t(entry.size()));
     ++m_entryCount;
+}
+
+uint8_t* TMPHUndoStorage::PushEntryInPlace(const TMPHUndoHeader& header, int64_t dataSize,
+                                           const QByteArray& description,
+                                           const std::optional<TMPHUndoSelection>& selection, int maxUndo)
+{
+    while (maxUndo > 0 && m_entryCount > 0 && SizeConst() > maxUndo)
+        DropFirstUndo();
+    const int64_t at = SizeConst();
+    const int64_t size = EncodedEntrySize(dataSize, description, selection.has_value());
+    TMemoryStream::SetSize(at + size);
+    uint8_t* entry = Memory() + at;
+    WriteEntryFrame(entry, header, dataSize, description, selection);
+    ++m_entryCount;
+    return entry + HeaderSize;
 }
 
 void TMPHUndoStorage::DropFirstUndo()

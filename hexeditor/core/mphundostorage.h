@@ -102,6 +102,11 @@ void WriteInt(uint8_t* p, int32_t value);
 void WriteHeader(uint8_t* entry, const TMPHUndoHeader& header);
 TMPHUndoHeader ReadHeader(const uint8_t* entry);
 
+// Bytes of an entry with dataSize data bytes (at least one is stored).
+int64_t EncodedEntrySize(int64_t dataSize, const QByteArray& description, bool selection);
+// Writes everything of an entry at p but its data bytes.
+void WriteEntryFrame(uint8_t* p, const TMPHUndoHeader& header, int64_t dataSize, const QByteArray& description,
+                     const std::optional<TMPHUndoSelection>& selection);
 // Builds the bytes of one entry. data may be empty (one zero byte is stored).
 QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, const QByteArray& description,
                        const std::optional<TMPHUndoSelection>& selection);
@@ -148,6 +153,12 @@ public:
     // Drops oldest entries while the stack exceeds maxUndo (maxUndo <= 0: no
     // limit), then appends entry. The limit is tested before the append.
     void PushEntry(const QByteArray& entry, int maxUndo);
+    // The same for an entry written straight into the stack: its data bytes
+    // (dataSize, zero at first) are the caller's to fill at the address
+    // returned, valid until the stack changes. A large entry is so made
+    // without a copy beside the stack.
+    uint8_t* PushEntryInPlace(const TMPHUndoHeader& header, int64_t dataSize, const QByteArray& description,
+                              const std::optional<TMPHUndoSelection>& selection, int maxUndo);
     void DropFirstUndo();
     // Pops the newest entry into PoppedEntry and updates UndoText.
     void RemoveLastUndo();

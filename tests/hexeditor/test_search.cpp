@@ -15,7 +15,27 @@ const uint8_t* Bytes(const QByteArray& a) { return reinterpret_cast<const uint8_
 int64_t Find(const TMPHSearchPattern& p, const QByteArray& data, int64_t start, bool forward, bool wrap = true,
              int64_t chunk = FindChunkSize)
 {
-    return FindInData(p, Bytes(data), data.size(), start, forward, wrap, chunk);
+    TMPHFindParams params;
+    params.Data = Bytes(data);
+    params.Size = data.size();
+    params.Start = start;
+    params.Forward = forward;
+    params.Wrap = wrap;
+    params.ChunkSize = chunk;
+    return FindInData(p, params);
+}
+
+// A forward, wrapping search in chunks of 250 with progress reports.
+int64_t FindReporting(const TMPHSearchPattern& p, const QByteArray& data, int64_t start,
+                      const TMPHFindProgressFunc& progress)
+{
+    TMPHFindParams params;
+    params.Data = Bytes(data);
+    params.Size = data.size();
+    params.Start = start;
+    params.ChunkSize = 250;
+    params.Progress = progress;
+    return FindInData(p, params);
 }
 
 // Filler that contains no byte of the patterns used below.
@@ -186,19 +206,19 @@ TEST(SearchTest, ProgressIsReportedPerChunkAndCanCancel)
         reports.push_back(percent);
         return false;
     };
-    EXPECT_EQ(FindInData(p, Bytes(data), data.size(), 500, true, true, 250, record), -1);
+    EXPECT_EQ(FindReporting(p, data, 500, record), -1);
     // Four chunks over the wrapped search: 0 %, 25 %, 50 %, then 100 before the last.
     EXPECT_EQ(reports, (std::vector<int>{0, 25, 50, 100}));
 
     reports.clear();
     QByteArray hit = data;
     hit.replace(300, 2, "\x01\x02");
-    EXPECT_EQ(FindInData(p, Bytes(hit), hit.size(), 0, true, true, 250, record), 300);
+    EXPECT_EQ(FindReporting(p, hit, 0, record), 300);
     EXPECT_EQ(reports, (std::vector<int>{0, 25})); // stops at the chunk that holds the match
 
     int calls = 0;
     auto cancelSecond = [&calls](int) { return ++calls == 2; };
-    EXPECT_EQ(ErrorOf([&] { FindInData(p, Bytes(data), data.size(), 0, true, true, 250, cancelSecond); }),
+    EXPECT_EQ(ErrorOf([&] { FindReporting(p, data, 0, cancelSecond); }),
               QStringLiteral("Operation cancelled"));
     EXPECT_EQ(calls, 2);
 }
@@ -211,4 +231,96 @@ TEST(SearchTest, RepeatedBytesFindTheFirstAndLastOverlap)
     EXPECT_EQ(Find(p, data, 0, true), 5);
     EXPECT_EQ(Find(p, data, 6, true), 6);
     EXPECT_EQ(Find(p, data, 19, false), 7);
+}
+
+// ---- ranges (search within the selection) and visiting every match ----------------
+
+namespace {
+
+TMPHFindParams InRange(const QByteArray& data, int64_t first, int64_t end, int64_t start, bool forward,
+                       int64_t chunk = FindChunkSize)
+{
+    TMPHFindParams params;
+    params.Data = Bytes(data);
+    params.Size = data.size();
+    params.RangeFirst = first;
+    params.RangeEnd = end;
+    params.Start = start;
+    params.Forward = forward;
+    params.ChunkSize = chunk;
+    return params;
+}
+
+} // namespace
+
+TEST(SearchRangeTest, OnlyMatchesWhollyInsideTheRangeAreFoundAndTheSearchWrapsInsideIt)
+{
+    //                       0123456789012345678
+    const QByteArray data = "ab..ab..ab..ab..ab.";
+    const auto p = TMPHSearchPattern::FromText(QStringLiteral("ab"), Encoding(), false);
+    // Range [5, 13): the match at 4 starts before it, the one at 12 ends after it.
+    EXPECT_EQ(FindInData(p, InRange(data, 5, 13, 0, true)), 8);
+    EXPECT_EQ(FindInData(p, InRange(data, 5, 13, 9, true)), 8) << "wraps to the range's start, not the data's";
+    EXPECT_EQ(FindInData(p, InRange(data, 5, 13, 18, false)), 8);
+    EXPECT_EQ(FindInData(p, InRange(data, 5, 13, 7, false)), 8) << "backward wraps to the range's end";
+    auto noWrap = InRange(data, 5, 13, 9, true);
+    noWrap.Wrap = false;
+    EXPECT_EQ(FindInData(p, noWrap), -1);
+    EXPECT_EQ(FindInData(p, InRange(data, 4, 6, 0, true)), 4) << "a match filling the range";
+    EXPECT_EQ(FindInData(p, InRange(data, 4, 5, 0, true)), -1) << "a range shorter than the pattern";
+    EXPECT_EQ(FindInData(p, InRange(data, 12, 99, 0, true)), 12) << "an end past the data is the data's end";
+    // Chunks of 1 inside the range find the same.
+    EXPECT_EQ(FindInData(p, InRange(data, 5, 13, 9, true, 1)), 8);
+    EXPECT_EQ(FindInData(p, InRange(data, 5, 17, 9, true, 1)), 12);
+}
+
+TEST(SearchRangeTest, FindMatchGivesTheMatchLength)
+{
+    const QByteArray data = "xxE3";
+    const auto p = TMPHSearchPattern::FromHexText(QStringLiteral("78 45"));
+    const TMPHMatch m = FindMatch(p, InRange(data, 0, -1, 0, true));
+    EXPECT_EQ(m.Position, 1);
+    EXPECT_EQ(m.Length, 2);
+    EXPECT_FALSE(FindMatch(p, InRange(data, 2, -1, 0, true)).Found());
+}
+
+TEST(ForEachMatchTest, VisitsMatchesLeftToRightWithoutOverlapsAcrossChunks)
+{
+    const QByteArray data = "AAAAAxAAyAA";
+    const auto p = TMPHSearchPattern::FromText(QStringLiteral("AA"), Encoding(), false);
+    for (const int64_t chunk : {int64_t(1), int64_t(2), int64_t(3), FindChunkSize}) {
+        std::vector<int64_t> seen;
+        auto params = InRange(data, 0, -1, 0, true, chunk);
+        const int64_t n = ForEachMatch(p, params, [&](int64_t at, int64_t length) {
+            EXPECT_EQ(length, 2);
+            seen.push_back(at);
+            return true;
+        });
+        EXPECT_EQ(seen, (std::vector<int64_t>{0, 2, 6, 9})) << "chunk " << chunk;
+        EXPECT_EQ(n, 4);
+    }
+    // Inside a range, and stopped by the visitor.
+    std::vector<int64_t> seen;
+    ForEachMatch(p, InRange(data, 1, 8, 0, true), [&](int64_t at, int64_t) {
+        seen.push_back(at);
+        return seen.size() < 2;
+    });
+    EXPECT_EQ(seen, (std::vector<int64_t>{1, 3}));
+}
+
+TEST(ForEachMatchTest, ReportsProgressAndCancels)
+{
+    const QByteArray data = Filler(1000);
+    const auto p = TMPHSearchPattern::FromHexText(QStringLiteral("01"));
+    std::vector<int> reports;
+    auto params = InRange(data, 0, -1, 0, true, 250);
+    params.Progress = [&](int percent) {
+        reports.push_back(percent);
+        return false;
+    };
+    EXPECT_EQ(ForEachMatch(p, params, [](int64_t, int64_t) { return true; }), 0);
+    EXPECT_EQ(reports, (std::vector<int>{0, 25, 50, 75}));
+    params.Progress = [](int percent) { return percent >= 50; };
+    EXPECT_EQ(ErrorOf([&] { ForEachMatch(p, params, [](int64_t, int64_t) { return true; }); }),
+              QStringLiteral("Operation cancelled"));
 }

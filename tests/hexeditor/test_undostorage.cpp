@@ -3,6 +3,7 @@
 #include "hexeditor/core/mphundostorage.h"
 
 #include <gtest/gtest.h>
+#include <cstring>
 
 using namespace MPHUndoFlags;
 using MPHUndo::ReadInt;
@@ -289,4 +290,36 @@ TEST(RedoStack, ClearRedoEmptiesTheStackButClearCurrentKeepsIt)
     s.Reset(true); // ... a full reset does not
     EXPECT_FALSE(s.HasRedo());
     EXPECT_EQ(s.RedoStackBytes(), 0);
+}
+
+TEST(UndoStack, AnEntryWrittenInPlaceEqualsTheEncodedOneAndObeysTheBudget)
+{
+    TMPHUndoHeader h;
+    h.Flags = 1u << ukReplace;
+    h.Position = 5;
+    h.Count = 2;
+    h.Count2 = 3;
+    const TMPHUndoSelection selection{1, 4, 1};
+    const QByteArray description("Replace all");
+    for (const QByteArray& data : {QByteArray("abc"), QByteArray()}) {
+        TMPHUndoStorage encoded(nullptr);
+        encoded.PushEntry(MPHUndo::EncodeEntry(h, data, description, selection), 0);
+        TMPHUndoStorage inPlace(nullptr);
+        uint8_t* saved = inPlace.PushEntryInPlace(h, data.size(), description, selection, 0);
+        std::memcpy(saved, data.constData(), size_t(data.size()));
+        ASSERT_EQ(inPlace.SizeConst(), encoded.SizeConst());
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(inPlace.Memory()), qsizetype(inPlace.SizeConst())),
+                  QByteArray(reinterpret_cast<const char*>(encoded.Memory()), qsizetype(encoded.SizeConst())));
+        EXPECT_EQ(inPlace.EntryCount(), 1);
+    }
+    // The oldest entries make room first, as for PushEntry.
+    TMPHUndoStorage s(nullptr);
+    s.PushEntry(entryOfSize(100), 0);
+    s.PushEntryInPlace(h, 10, {}, std::nullopt, 50);
+    EXPECT_EQ(s.EntryCount(), 1);
+    int64_t offset = -1;
+    int32_t size = 0;
+    ASSERT_TRUE(s.NewestEntry(offset, size));
+    EXPECT_EQ(offset, 0);
+    EXPECT_EQ(size, MPHUndo::EncodedEntrySize(10, {}, false));
 }
