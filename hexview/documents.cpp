@@ -179,8 +179,24 @@ int HexViewWindow::OpenFiles(const QStringList& paths)
     return opened;
 }
 
+TDocumentTab* HexViewWindow::DocumentOfFile(const QString& path) const
+{
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty())
+        return nullptr;
+    for (TDocumentTab* tab : m_documents)
+        if (tab->Editor().HasFile() && QFileInfo(tab->Editor().FileName()).canonicalFilePath() == wanted)
+            return tab;
+    return nullptr;
+}
+
 bool HexViewWindow::OpenInNewTab(const QString& path)
 {
+    // A file open already is brought to the front, not read twice.
+    if (TDocumentTab* open = DocumentOfFile(path)) {
+        SetCurrentDocument(*open);
+        return true;
+    }
     if (m_current->IsUnused())
         return LoadFile(*m_current, path);
     TFileStamp stamp;

@@ -129,6 +129,7 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallAnalysisDocks(*this);
     InstallJumpCentering(*this);
     InstallDocumentActions(*this);
+    InstallTabSwitching(*this);
     InstallToolBar(*this);
 
     UpdateTitle();

@@ -7,6 +7,8 @@
 //   fileactions.cpp      File: New, Open..., Recent files, Reload, Close,
 //                        Quit; loading with progress
 //   toolbar.cpp          the tool bar and its View toggle
+//   documents.cpp        the tabs; documentloading.cpp: loading into a tab;
+//                        tabswitching.cpp: Ctrl+Tab
 //   viewactions.cpp      View: layout, translation, unicode, ruler, offsets, font
 //   statusbar.cpp        the status bar fields
 //   firmwareoverlay.cpp  the boot block overlay and its View toggle
@@ -102,8 +104,9 @@ public:
     // the status bar. True on success.
     bool OpenFile(const QString& path);
     // Opens each file in a tab of its own (the first may take the place of
-    // an unused Untitled document), the last one current. Errors are shown
-    // and the other files still opened. The number of files opened.
+    // an unused Untitled document), the last one current; a file open in a
+    // tab already only brings that tab to the front. Errors are shown and
+    // the other files still opened. The number of files opened.
     int OpenFiles(const QStringList& paths);
     // Closes the tab at index after CanReplaceDocument (asked there) for its
     // unsaved changes; the last tab closed leaves an empty Untitled one.
@@ -190,6 +193,8 @@ private:
     TMPHexEditorEx* LoadIntoNewEditor(const QString& path, const TMPHexEditorEx& model, TFileStamp& stamp);
     bool LoadFile(TDocumentTab& tab, const QString& path);
     bool OpenInNewTab(const QString& path);
+    // The tab holding path's file (links followed), if any.
+    TDocumentTab* DocumentOfFile(const QString& path) const;
 
     QTabWidget* m_tabs = nullptr;
     QList<TDocumentTab*> m_documents;
@@ -217,6 +222,8 @@ void InstallLayoutActions(HexViewWindow& window);
 void InstallHelpActions(HexViewWindow& window);
 // The tool bar (toolbar.cpp), after the actions it shows are installed.
 void InstallToolBar(HexViewWindow& window);
+// Ctrl+Tab / Ctrl+Shift+Tab: the next / previous tab (tabswitching.cpp).
+void InstallTabSwitching(HexViewWindow& window);
 // Editing, finding and inspecting (editactions.cpp, findactions.cpp,
 // datainspector.cpp, selectioncrc.cpp, bookmarkactions.cpp).
 void InstallEditActions(HexViewWindow& window);

@@ -8,6 +8,7 @@
 #include "hexview/documentwatch.h"
 #include "hexview/entropystrip.h"
 #include "hexview/fileactions.h"
+#include "hexview/firmwareoverlay.h"
 #include "hexview/saveactions.h"
 #include "hexview/statusbar.h"
 #include "hexview/toolbar.h"
@@ -365,4 +366,51 @@ TEST_F(DocumentsTest, TheToolBarActsThroughTheMenusAndItsHiddenStateIsKept)
     next.findChild<QAction*>(QStringLiteral("actionToolBar"))->trigger();
     EXPECT_TRUE(next.ToolBar()->isVisible());
     EXPECT_EQ(TConfigFile().Value(ToolBarShownKey), QVariant(true));
+}
+
+TEST_F(DocumentsTest, ControlTabSwitchesTabsAndAnOpenFileIsNotReadTwice)
+{
+    OpenTwo();
+    EXPECT_EQ(window->OpenFiles({first}), 1);
+    EXPECT_EQ(window->DocumentCount(), 2) << "the open file's tab comes to the front instead";
+    EXPECT_EQ(window->CurrentIndex(), 0);
+
+    QTest::keyClick(&Editor(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->CurrentIndex(), 1);
+    QTest::keyClick(&Editor(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window->CurrentIndex(), 0) << "round from the last to the first";
+    QTest::keyClick(&Editor(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(window->CurrentIndex(), 1);
+    // Tab alone is still the editor's: it switches between hex and characters.
+    const bool inChars = Editor().InCharField();
+    QTest::keyClick(&Editor(), Qt::Key_Tab);
+    EXPECT_EQ(window->CurrentIndex(), 1);
+    EXPECT_NE(Editor().InCharField(), inChars);
+}
+
+TEST_F(DocumentsTest, TheFirmwareOverlayFollowsTheTabInFront)
+{
+    const QString image = files.Write("fw.bin", FirmwareImage(0x14000, 0x2000));
+    const QString plain = files.Write("plain.bin", QByteArray(0x3000, '\x5A'));
+    ASSERT_EQ(window->OpenFiles({image, plain}), 2);
+    // The user's own bookmark 0 in the plain file, where the other file's marker is.
+    Editor().SetBookmark(0, 0x2000, false);
+    EXPECT_FALSE(window->Overlay().Layout().Found);
+    EXPECT_TRUE(window->StatusFields().Boot()->isHidden());
+
+    window->SetCurrentDocument(0);
+    EXPECT_TRUE(window->Overlay().Layout().Found);
+    EXPECT_FALSE(window->StatusFields().Boot()->isHidden());
+    EXPECT_EQ(Editor().Bookmarks().At(0).mPosition, 0x2000);
+
+    window->SetCurrentDocument(1);
+    EXPECT_TRUE(window->StatusFields().Boot()->isHidden());
+    EXPECT_EQ(Editor().Bookmarks().At(0).mPosition, 0x2000) << "the plain file's own bookmark stays";
+
+    // Switched off in front of the image: its bookmark goes, the plain
+    // file's stays.
+    window->SetCurrentDocument(0);
+    window->Overlay().SetEnabled(false);
+    EXPECT_EQ(Editor().Bookmarks().At(0).mPosition, -1);
+    EXPECT_EQ(window->Document(1).Editor().Bookmarks().At(0).mPosition, 0x2000);
 }
