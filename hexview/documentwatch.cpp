@@ -49,6 +49,16 @@ TDocumentWatch::TDocumentWatch(HexViewWindow& window, TDocumentTab& tab)
         m_announced = m_known;
         Follow();
     });
+    // The document in front replaced without a load of its tab (New from
+    // clipboard): the old file is no longer its file. A tab switch keeps
+    // what this watch knows (a save since the load included).
+    connect(&window, &HexViewWindow::DocumentLoaded, this, [this] {
+        if (!m_window.IsCurrentDocument(m_tab) || FollowedPath() == m_path)
+            return;
+        m_known = {};
+        m_announced = {};
+        Follow();
+    });
     // Checked once the event that told about it is over (a box may follow).
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
             [this] { QTimer::singleShot(0, this, [this] { CheckNow(); }); });
@@ -74,9 +84,14 @@ void TDocumentWatch::Saved(const TFileStamp& stamp)
 
 // Watches the document's current file (a new inode after every atomic
 // replace, so the watch is set again).
+QString TDocumentWatch::FollowedPath() const
+{
+    return m_tab.HasEditor() && m_tab.Editor().HasFile() ? m_tab.Editor().FileName() : QString();
+}
+
 void TDocumentWatch::Follow()
 {
-    m_path = m_tab.HasEditor() && m_tab.Editor().HasFile() ? m_tab.Editor().FileName() : QString();
+    m_path = FollowedPath();
     Rearm();
 }
 

@@ -39,6 +39,8 @@ public:
     void CheckNow();
 
 private:
+    // The file the tab's document has now (empty without one).
+    QString FollowedPath() const;
     void Follow();
     void Rearm();
 

@@ -258,6 +258,25 @@ TEST_F(DocumentsTest, AFileChangedOnDiskIsAskedAboutInItsOwnTab)
     EXPECT_FALSE(TDocumentWatch::Of(*window)->ChangedOnDisk());
 }
 
+TEST_F(DocumentsTest, ADocumentReplacedWithoutALoadNoLongerWatchesItsOldFile)
+{
+    OpenTwo();
+    int asked = 0;
+    AskReloadChangedFile = [&](HexViewWindow&, const QString&, bool) {
+        ++asked;
+        return TChangedFileAnswer::cfCancel;
+    };
+    // As New from clipboard does: the document in front becomes a new one.
+    Editor().CreateEmptyFile(QStringLiteral("Untitled"));
+    emit window->DocumentLoaded();
+    files.Write("second.bin", "changed on disk");
+    window->CurrentDocument().Watch().CheckNow();
+    EXPECT_EQ(asked, 0) << "the file is no longer the document's";
+    files.Write("first.bin", "changed too");
+    window->Document(0).Watch().CheckNow();
+    EXPECT_EQ(asked, 1) << "the other tab still watches its file";
+}
+
 TEST_F(DocumentsTest, TheCommandLineOpensEachFileInATab)
 {
     TViewOptions options;
