@@ -133,7 +133,7 @@ void TClipboardActions::Install()
         UpdatePasteEnabled();
     });
     connect(m_watch, &TClipboardWatch::OfferChanged, this, [this] { UpdatePasteEnabled(); });
-    Editor().installEventFilter(this);
+    m_window.OnEveryEditor([this](TMPHexEditorEx& editor) { editor.installEventFilter(this); });
     UpdateEnabled();
     UpdatePasteEnabled();
 }

@@ -1,5 +1,6 @@
 #include "hexview/documentwatch.h"
 
+#include "hexview/documenttab.h"
 #include "hexview/hexviewwindow.h"
 
 #include <QFileInfo>
@@ -39,13 +40,23 @@ std::function<TChangedFileAnswer(HexViewWindow&, const QString&, bool)> AskReloa
         return AskWithBox(window, text, canReload, false);
     };
 
-TDocumentWatch::TDocumentWatch(HexViewWindow& window)
-    : QObject(&window), m_window(window), m_watcher(new QFileSystemWatcher(this))
+TDocumentWatch::TDocumentWatch(HexViewWindow& window, TDocumentTab& tab)
+    : QObject(&tab), m_window(window), m_tab(tab), m_watcher(new QFileSystemWatcher(this))
 {
     setObjectName(QStringLiteral("documentWatch"));
-    connect(&window, &HexViewWindow::DocumentLoaded, this, [this] {
-        m_known = m_window.Editor().HasFile() ? m_window.LoadedFileStamp() : TFileStamp{};
+    connect(&tab, &TDocumentTab::Loaded, this, [this] {
+        m_known = m_tab.Editor().HasFile() ? m_tab.LoadedFileStamp() : TFileStamp{};
         m_announced = m_known;
+        Follow();
+    });
+    // The document in front replaced without a load of its tab (New from
+    // clipboard): the old file is no longer its file. A tab switch keeps
+    // what this watch knows (a save since the load included).
+    connect(&window, &HexViewWindow::DocumentLoaded, this, [this] {
+        if (!m_window.IsCurrentDocument(m_tab) || FollowedPath() == m_path)
+            return;
+        m_known = {};
+        m_announced = {};
         Follow();
     });
     // Checked once the event that told about it is over (a box may follow).
@@ -56,12 +67,12 @@ TDocumentWatch::TDocumentWatch(HexViewWindow& window)
 
 TDocumentWatch* TDocumentWatch::Of(HexViewWindow& window)
 {
-    return window.findChild<TDocumentWatch*>(QStringLiteral("documentWatch"), Qt::FindDirectChildrenOnly);
+    return window.DocumentCount() > 0 ? &window.CurrentDocument().Watch() : nullptr;
 }
 
 bool TDocumentWatch::ChangedOnDisk() const
 {
-    return m_window.Editor().HasFile() && m_known.Exists && FileStampOf(m_window.Editor().FileName()) != m_known;
+    return m_tab.Editor().HasFile() && m_known.Exists && FileStampOf(m_tab.Editor().FileName()) != m_known;
 }
 
 void TDocumentWatch::Saved(const TFileStamp& stamp)
@@ -73,9 +84,14 @@ void TDocumentWatch::Saved(const TFileStamp& stamp)
 
 // Watches the document's current file (a new inode after every atomic
 // replace, so the watch is set again).
+QString TDocumentWatch::FollowedPath() const
+{
+    return m_tab.HasEditor() && m_tab.Editor().HasFile() ? m_tab.Editor().FileName() : QString();
+}
+
 void TDocumentWatch::Follow()
 {
-    m_path = m_window.Editor().HasFile() ? m_window.Editor().FileName() : QString();
+    m_path = FollowedPath();
     Rearm();
 }
 
@@ -96,8 +112,10 @@ void TDocumentWatch::CheckNow()
     if (now == m_known || now == m_announced)
         return;
     m_announced = now;
+    // The question is about this document: its tab comes to the front.
+    m_window.SetCurrentDocument(m_tab);
     const QString name = QFileInfo(m_path).fileName();
-    const QString unsaved = m_window.Editor().Modified() ? HexViewWindow::tr(" Reloading drops your unsaved changes.")
+    const QString unsaved = m_tab.Editor().Modified() ? HexViewWindow::tr(" Reloading drops your unsaved changes.")
                                                          : QString();
     const QString text = now.Exists ? HexViewWindow::tr("%1 was changed on disk by another program.%2").arg(name, unsaved)
                                     : HexViewWindow::tr("%1 was removed or renamed on disk. What is shown is "
@@ -106,7 +124,7 @@ void TDocumentWatch::CheckNow()
     m_asking = true;
     const TChangedFileAnswer answer = AskReloadChangedFile(m_window, text, now.Exists);
     m_asking = false;
-    if (answer == TChangedFileAnswer::cfReload && now.Exists)
+    if (answer == TChangedFileAnswer::cfReload && now.Exists && m_window.IsCurrentDocument(m_tab))
         m_window.ReloadDocument();
 }
 

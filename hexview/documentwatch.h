@@ -3,6 +3,8 @@
 // saved here (device, inode, size, modification time), a QFileSystemWatcher
 // telling the user as soon as another program changes or removes it (with
 // Reload), and the question before a save would overwrite such a change.
+// Every tab's document has its own watch; a change to the file of a tab in
+// the background brings that tab to the front before asking.
 
 #include "platform/core/filestamp.h"
 
@@ -15,15 +17,17 @@ class QFileSystemWatcher;
 namespace hexview {
 
 class HexViewWindow;
+class TDocumentTab;
 
 enum class TChangedFileAnswer { cfOverwrite, cfReload, cfCancel };
 
 class TDocumentWatch : public QObject
 {
 public:
-    explicit TDocumentWatch(HexViewWindow& window);
+    // Made by the tab, whose child it is.
+    TDocumentWatch(HexViewWindow& window, TDocumentTab& tab);
 
-    // The window's watch (created by InstallSaveActions).
+    // The watch of the window's current document.
     static TDocumentWatch* Of(HexViewWindow& window);
 
     // Whether the file differs from what was loaded or saved here (also when
@@ -35,10 +39,13 @@ public:
     void CheckNow();
 
 private:
+    // The file the tab's document has now (empty without one).
+    QString FollowedPath() const;
     void Follow();
     void Rearm();
 
     HexViewWindow& m_window;
+    TDocumentTab& m_tab;
     QFileSystemWatcher* m_watcher;
     QString m_path;
     TFileStamp m_known;

@@ -1,6 +1,6 @@
 // Drag and drop in hexview: the editor takes part in drag and drop (bytes in
-// and out, to other windows and file managers); a file dropped anywhere else
-// on the window opens it. The offset popup of the editor's offset column and
+// and out, to other windows and file managers); files dropped anywhere else
+// on the window open, each in a tab of its own. The offset popup of the editor's offset column and
 // ruler switches the offset radix.
 
 #include "hexview/dragdropactions.h"
@@ -30,7 +30,8 @@ QStringList LocalFilesOf(const QMimeData* data)
 
 namespace {
 
-// Opens the first local file dropped on the window outside the editor.
+// Opens the local files dropped on the window outside the editor (on the
+// menu bar, the tool bar, the tab bar, the status bar), each in a tab.
 class TFileDropFilter final : public QObject
 {
 public:
@@ -65,8 +66,7 @@ protected:
             // Opened once the drop has finished: the source waits for the
             // drop's answer, and opening may ask about unsaved changes.
             QMetaObject::invokeMethod(
-                &m_window, [window = &m_window, file = files.first()] { window->OpenFile(file); },
-                Qt::QueuedConnection);
+                &m_window, [window = &m_window, files] { window->OpenFiles(files); }, Qt::QueuedConnection);
             return true;
         }
         default:
@@ -112,13 +112,16 @@ QMenu* BuildOffsetMenu(HexViewWindow& window)
 
 void InstallDragDropActions(HexViewWindow& window)
 {
-    window.Editor().SetOleDragDrop(true);
-    // A file manager's own default of a move (for local files) must not cut
-    // the bytes: towards other programs only Shift at the drop moves.
-    window.Editor().SetForeignMoveNeedsShift(true);
+    QMenu* offsetMenu = BuildOffsetMenu(window);
+    window.OnEveryEditor([offsetMenu](TMPHexEditorEx& editor) {
+        editor.SetOleDragDrop(true);
+        // A file manager's own default of a move (for local files) must not
+        // cut the bytes: towards other programs only Shift at the drop moves.
+        editor.SetForeignMoveNeedsShift(true);
+        editor.SetOffsetPopupMenu(offsetMenu);
+    });
     window.setAcceptDrops(true);
     window.installEventFilter(new TFileDropFilter(window));
-    window.Editor().SetOffsetPopupMenu(BuildOffsetMenu(window));
 }
 
 } // namespace hexview

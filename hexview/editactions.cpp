@@ -53,23 +53,25 @@ void TEditActions::Install()
     m_insertMode = AddMenuAction(edit, HexViewWindow::tr("&Insert mode\tIns"), "actionInsertMode");
     m_insertMode->setCheckable(true);
 
-    TMPHexEditorEx& editor = m_window.Editor();
-    connect(m_undo, &QAction::triggered, this, [this, &editor] {
+    // The current document's editor, asked when the action runs.
+    connect(m_undo, &QAction::triggered, this, [this] {
+        TMPHexEditorEx& editor = m_window.Editor();
         if (editor.CanUndo())
             m_window.RunGuarded([&editor] { editor.Undo(); });
         Sync();
     });
-    connect(m_redo, &QAction::triggered, this, [this, &editor] {
+    connect(m_redo, &QAction::triggered, this, [this] {
+        TMPHexEditorEx& editor = m_window.Editor();
         if (editor.CanRedo())
             m_window.RunGuarded([&editor] { editor.Redo(); });
         Sync();
     });
-    connect(m_selectAll, &QAction::triggered, this, [this, &editor] {
-        editor.SelectAll();
+    connect(m_selectAll, &QAction::triggered, this, [this] {
+        m_window.Editor().SelectAll();
         emit m_window.SelectionChanged();
     });
-    connect(m_insertMode, &QAction::triggered, this, [this, &editor](bool on) {
-        editor.SetInsertMode(on);
+    connect(m_insertMode, &QAction::triggered, this, [this](bool on) {
+        m_window.Editor().SetInsertMode(on);
         Sync();
         emit m_window.SelectionChanged(); // the status bar's mode field
     });

@@ -18,15 +18,16 @@
 namespace hexview {
 
 TEntropyStrip::TEntropyStrip(HexViewWindow& window)
-    : QWidget(&window.Editor()), m_window(window), m_work(new TSlicedWork(this))
+    : QWidget(nullptr), m_window(window), m_work(new TSlicedWork(this))
 {
     setObjectName(QStringLiteral("entropyStrip"));
     setToolTip(tr("Entropy of each 4 KiB block: blue constant, red compressed or encrypted; click to go there"));
     setCursor(Qt::PointingHandCursor);
-    TMPHexEditorEx& editor = window.Editor();
-    editor.viewport()->installEventFilter(this);
-    connect(editor.verticalScrollBar(), &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
-    connect(&window, &HexViewWindow::DocumentLoaded, this, &TEntropyStrip::Restart);
+    Attach();
+    connect(&window, &HexViewWindow::DocumentLoaded, this, [this] {
+        Attach();
+        Restart();
+    });
     connect(&window, &HexViewWindow::DataChanged, this, [this] {
         if (m_enabled)
             m_work->Schedule([this] { Restart(); });
@@ -37,6 +38,25 @@ TEntropyStrip::TEntropyStrip(HexViewWindow& window)
 }
 
 TEntropyStrip::~TEntropyStrip() = default;
+
+void TEntropyStrip::Attach()
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    if (parentWidget() == &editor)
+        return;
+    if (auto* previous = qobject_cast<TMPHexEditorEx*>(parentWidget())) {
+        previous->viewport()->removeEventFilter(this);
+        previous->SetRightMargin(0);
+    }
+    disconnect(m_scrolled);
+    setParent(&editor);
+    editor.viewport()->installEventFilter(this);
+    m_scrolled = connect(editor.verticalScrollBar(), &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
+    editor.SetRightMargin(m_enabled ? StripWidth : 0);
+    setVisible(m_enabled);
+    if (m_enabled)
+        Place();
+}
 
 void TEntropyStrip::SetEnabled(bool value)
 {

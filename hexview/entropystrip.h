@@ -4,7 +4,8 @@
 // entropy from dark blue (constant data) to red (compressed or encrypted
 // data), with a frame around the part shown in the editor. A click jumps to
 // the block under the pointer. The blocks are computed in slices after the
-// document changes; until then the strip is grey.
+// document changes; until then the strip is grey. It sits on the current
+// tab's editor and moves to the one in front when the tab changes.
 
 #include "hexeditor/core/mphentropy.h"
 
@@ -45,6 +46,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Onto the current editor, when it is another one.
+    void Attach();
     void Place();
     void Restart();
     bool Step();
@@ -53,6 +56,7 @@ private:
     TSlicedWork* m_work;
     std::unique_ptr<TMPHBlockEntropy> m_blocks;
     bool m_enabled = true;
+    QMetaObject::Connection m_scrolled;
 };
 
 void InstallEntropyStrip(HexViewWindow& window);

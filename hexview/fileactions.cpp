@@ -1,4 +1,6 @@
-// File menu: Open..., Recent files, Quit.
+// File menu: New, Open..., Recent files, Reload, Close, Quit.
+
+#include "hexview/fileactions.h"
 
 #include "hexview/hexviewwindow.h"
 
@@ -8,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 
 namespace hexview {
 
@@ -20,7 +23,7 @@ void RebuildRecentMenu(HexViewWindow& window, QMenu* menu)
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
         QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
-        QObject::connect(action, &QAction::triggered, &window, [&window, path] { window.OpenFile(path); });
+        QObject::connect(action, &QAction::triggered, &window, [&window, path] { window.OpenFiles({path}); });
     }
     menu->setEnabled(!files.isEmpty());
 }
@@ -29,17 +32,74 @@ void OpenWithDialog(HexViewWindow& window)
 {
     const QString start =
         window.Editor().HasFile() ? QFileInfo(window.Editor().FileName()).absolutePath() : QDir::homePath();
-    const QString path = QFileDialog::getOpenFileName(&window, HexViewWindow::tr("Open"), start,
-                                                      HexViewWindow::tr("All files (*);;Firmware images (*.bin)"));
-    if (!path.isEmpty())
-        window.OpenFile(path);
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        &window, HexViewWindow::tr("Open"), start, HexViewWindow::tr("All files (*);;Firmware images (*.bin)"));
+    window.OpenFiles(paths);
+}
+
+bool AskWithBox(HexViewWindow& window)
+{
+    const QString name = QFileInfo(window.Editor().FileName()).fileName();
+    return QMessageBox::question(&window, QStringLiteral("hexview"),
+                                 HexViewWindow::tr("Reload %1 from disk? Your unsaved changes are dropped.").arg(name),
+                                 QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Yes;
+}
+
+// Before the action that precedes Quit's separator.
+QAction* BeforeQuit(QMenu* file)
+{
+    const QList<QAction*> actions = file->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        if (actions[i]->objectName() == QStringLiteral("actionQuit"))
+            return i > 0 && actions[i - 1]->isSeparator() ? actions[i - 1] : actions[i];
+    }
+    return nullptr;
 }
 
 } // namespace
 
+std::function<bool(HexViewWindow&)> AskReloadDroppingChanges = AskWithBox;
+
+bool ReloadWithQuestion(HexViewWindow& window)
+{
+    if (!window.Editor().HasFile())
+        return false;
+    if (window.Editor().Modified() && !AskReloadDroppingChanges(window))
+        return false;
+    return window.ReloadDocument();
+}
+
+void InstallDocumentActions(HexViewWindow& window)
+{
+    QMenu* file = window.FileMenu();
+    QAction* before = BeforeQuit(file);
+    QAction* reload = new QAction(HexViewWindow::tr("&Reload"), file);
+    reload->setObjectName(QStringLiteral("actionReload"));
+    reload->setShortcut(QKeySequence::Refresh);
+    reload->setToolTip(HexViewWindow::tr("Read the document's file again"));
+    QAction* close = new QAction(HexViewWindow::tr("&Close"), file);
+    close->setObjectName(QStringLiteral("actionClose"));
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    file->insertSeparator(before);
+    file->insertAction(before, reload);
+    file->insertAction(before, close);
+    QObject::connect(reload, &QAction::triggered, &window, [&window] { ReloadWithQuestion(window); });
+    QObject::connect(close, &QAction::triggered, &window, [&window] { window.CloseDocument(window.CurrentIndex()); });
+    auto sync = [&window, reload] { reload->setEnabled(window.Editor().HasFile()); };
+    QObject::connect(&window, &HexViewWindow::DocumentLoaded, reload, sync);
+    QObject::connect(file, &QMenu::aboutToShow, reload, sync);
+    sync();
+}
+
 void InstallFileActions(HexViewWindow& window)
 {
     QMenu* file = window.FileMenu();
+    QAction* newDocument = file->addAction(HexViewWindow::tr("&New"));
+    newDocument->setObjectName(QStringLiteral("actionNew"));
+    newDocument->setShortcut(QKeySequence::New);
+    newDocument->setToolTip(HexViewWindow::tr("An empty document in a tab of its own, typing inserts"));
+    QObject::connect(newDocument, &QAction::triggered, &window, [&window] { window.NewDocument(); });
+
     QAction* open = file->addAction(HexViewWindow::tr("&Open..."));
     open->setObjectName(QStringLiteral("actionOpen"));
     open->setShortcut(QKeySequence::Open);

@@ -40,6 +40,9 @@ void DrawFrameEdges(QPainter& canvas, const QRect& cell, int edges, const QColor
 
 TFirmwareOverlay::TFirmwareOverlay(HexViewWindow& window) : QObject(&window), m_window(window)
 {
+    // Another tab in front: the bookmark set in the document before stays
+    // with it; the overlay takes up the new one (DocumentLoaded follows).
+    connect(&window, &HexViewWindow::CurrentDocumentChanged, this, [this] { m_ownsBookmark = false; });
     connect(&window, &HexViewWindow::DocumentLoaded, this, &TFirmwareOverlay::DocumentLoaded);
     connect(&window, &HexViewWindow::DataChanged, this, &TFirmwareOverlay::DataChanged);
     m_crcTimer.setSingleShot(true);

@@ -3,6 +3,7 @@
 #include "hexview/jumpcentering.h"
 #include "hexview/compareactions.h"
 #include "hexview/dragdropactions.h"
+#include "hexview/fileactions.h"
 
 #include "hexview/firmwareoverlay.h"
 #include "hexview/printactions.h"
@@ -24,6 +25,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QTabWidget>
+#include <QToolBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPointer>
@@ -70,15 +73,9 @@ QString HexViewWindow::ErrorText(std::exception_ptr error)
 
 HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
 {
-    m_editor = new TMPHexEditorEx(this);
-    m_editor->setObjectName(QStringLiteral("HexEditor"));
-    setCentralWidget(m_editor);
-    m_editor->setFocus();
-    m_editor->Loaded();
-    // Every undone step stays redoable until the next change.
-    m_editor->SetMultiLevelRedo(true);
-    // Another program's plain text pastes without a question about formats.
-    m_editor->SetForeignTextAsCarried(true);
+    CreateTabs();
+    AddDocument(CreateEditor(nullptr));
+    Editor().setFocus();
     resize(900, 640);
 
     m_fileMenu = menuBar()->addMenu(tr("&File"));
@@ -86,6 +83,8 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     m_viewMenu = menuBar()->addMenu(tr("&View"));
     m_bookmarksMenu = menuBar()->addMenu(tr("&Bookmarks"));
     m_helpMenu = menuBar()->addMenu(tr("&Help"));
+    m_toolBar = addToolBar(tr("Tool bar"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
 
     m_recentFiles = LoadRecentFiles(TConfigFile());
     // Errors raised inside the editor's event handlers (keys, drops, mouse)
@@ -98,7 +97,6 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
 
     m_status = std::make_unique<TStatusFields>(*this);
     m_overlay = std::make_unique<TFirmwareOverlay>(*this);
-    InstallEditorHandlers();
 
     // The action groups; new feature areas add their Install call here.
     InstallFileActions(*this);
@@ -122,6 +120,9 @@ HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
     InstallCompareActions(*this);
     InstallAnalysisDocks(*this);
     InstallJumpCentering(*this);
+    InstallDocumentActions(*this);
+    InstallTabSwitching(*this);
+    InstallToolBar(*this);
 
     UpdateTitle();
     connect(this, &HexViewWindow::DocumentLoaded, this, &HexViewWindow::UpdateTitle);
@@ -142,37 +143,58 @@ HexViewWindow::~HexViewWindow()
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         for (QObject* child : findChildren<QObject*>())
             clipboard->disconnect(child);
-    // The editor outlives the handlers that point into this window's parts.
-    m_editor->OnChange = nullptr;
-    m_editor->OnSelectionChanged = nullptr;
-    m_editor->OnProgress = nullptr;
-    m_editor->OnDrawCell = nullptr;
+    // The editors outlive the handlers that point into this window's parts,
+    // and the tabs' signals must not reach a window half taken down.
+    disconnect(m_tabs, nullptr, this, nullptr);
+    for (TMPHexEditorEx* editor : m_tabs->findChildren<TMPHexEditorEx*>())
+        ReleaseEditor(*editor);
     m_overlay.reset();
 }
 
-void HexViewWindow::InstallEditorHandlers()
+void HexViewWindow::InstallEditorHandlers(TMPHexEditorEx& editor)
 {
-    m_editor->OnChange = [this](QObject*) { emit DataChanged(); };
-    m_editor->OnSelectionChanged = [this](QObject*) { emit SelectionChanged(); };
-    m_editor->OnProgress = [this](QObject*, TMPHProgressKind, const QString&, uint8_t percent, bool& cancel) {
+    // Each tab's editor reports; only the current one's reports become the
+    // window's signals (an editor loading out of sight says nothing).
+    TMPHexEditorEx* self = &editor;
+    editor.OnChange = [this, self](QObject*) {
+        for (TDocumentTab* tab : m_documents)
+            if (tab->HasEditor() && &tab->Editor() == self)
+                UpdateTabTitle(*tab);
+        if (self == &Editor())
+            emit DataChanged();
+    };
+    editor.OnSelectionChanged = [this, self](QObject*) {
+        if (self == &Editor())
+            emit SelectionChanged();
+    };
+    editor.OnProgress = [this](QObject*, TMPHProgressKind, const QString&, uint8_t percent, bool& cancel) {
         ReportProgress(percent, cancel);
     };
-    m_editor->OnDrawCell = [this](QObject* sender, QPainter* canvas, int col, int row, QString& text,
-                                  const QRect& rect, bool& defaultDraw) {
+    editor.OnDrawCell = [this, self](QObject* sender, QPainter* canvas, int col, int row, QString& text,
+                                     const QRect& rect, bool& defaultDraw) {
         // The delete character is shown as the other control codes are.
         if (IsDeleteCharacter(text))
-            text = ShownCharacterText(text, QChar(char16_t(m_editor->MaskChar())));
-        m_overlay->DrawCell(sender, canvas, col, row, text, rect, defaultDraw);
+            text = ShownCharacterText(text, QChar(char16_t(self->MaskChar())));
+        if (self == &Editor())
+            m_overlay->DrawCell(sender, canvas, col, row, text, rect, defaultDraw);
     };
+}
+
+void HexViewWindow::ReleaseEditor(TMPHexEditorEx& editor)
+{
+    editor.OnChange = nullptr;
+    editor.OnSelectionChanged = nullptr;
+    editor.OnProgress = nullptr;
+    editor.OnDrawCell = nullptr;
 }
 
 void HexViewWindow::UpdateTitle()
 {
-    const QString name = m_editor->HasFile() ? QFileInfo(m_editor->FileName()).fileName() : m_editor->FileName();
+    TMPHexEditorEx& editor = Editor();
     // An asterisk after the name while the data differ from the file.
-    const QString mark = m_editor->Modified() ? QStringLiteral("*") : QString();
-    setWindowTitle(QStringLiteral("%1%2 - hexview").arg(name, mark));
-    setWindowFilePath(m_editor->HasFile() ? m_editor->FileName() : QString());
+    setWindowTitle(QStringLiteral("%1 - hexview").arg(m_current->Title()));
+    setWindowFilePath(editor.HasFile() ? editor.FileName() : QString());
+    UpdateTabTitle(*m_current);
 }
 
 void HexViewWindow::ReportProgress(uint8_t percent, bool& cancel)
@@ -183,53 +205,6 @@ void HexViewWindow::ReportProgress(uint8_t percent, bool& cancel)
     if (ProgressHook)
         ProgressHook(*m_progress, percent);
     cancel = m_progress->wasCanceled();
-}
-
-bool HexViewWindow::OpenFile(const QString& path)
-{
-    if (CanReplaceDocument && !CanReplaceDocument())
-        return false;
-    return LoadFile(path);
-}
-
-bool HexViewWindow::ReloadDocument()
-{
-    if (!m_editor->HasFile())
-        return false;
-    return LoadFile(m_editor->FileName());
-}
-
-bool HexViewWindow::LoadFile(const QString& path)
-{
-    // Taken before the load: a change during the load fails it, and one
-    // right after it differs from this stamp (so it is noticed).
-    m_loadedFileStamp = FileStampOf(path);
-    QProgressDialog progress(tr("Loading %1...").arg(QFileInfo(path).fileName()), tr("Cancel"), 0, 100, this);
-    progress.setWindowTitle(QStringLiteral("hexview"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    m_progress = &progress;
-    const bool ok = RunGuarded([&] {
-        try {
-            m_editor->LoadFromFile(path);
-        } catch (...) {
-            // Gone before the error box runs its event loop, where the
-            // dialog's delayed showing would otherwise put it on top.
-            progress.cancel();
-            throw;
-        }
-    });
-    m_progress = nullptr;
-    if (!ok && !m_editor->HasFile())
-        m_editor->CreateEmptyFile(QString()); // a partly read file is gone: say so in the title
-    if (ok) {
-        SetRecentFiles(WithRecentFile(m_recentFiles, path));
-        StoreInConfiguration(*this, [this](TConfigFile& config) { StoreRecentFiles(config, m_recentFiles); });
-    }
-    emit DocumentLoaded();
-    return ok;
 }
 
 void HexViewWindow::WithProgressDialog(const QString& label, const std::function<void()>& action)
@@ -268,14 +243,14 @@ void HexViewWindow::SetRecentFiles(const QStringList& list)
 
 bool HexViewWindow::ReadOnlyView() const
 {
-    return m_editor->ReadOnlyView();
+    return m_current->Editor().ReadOnlyView();
 }
 
 void HexViewWindow::SetReadOnlyView(bool value)
 {
-    if (value == m_editor->ReadOnlyView())
+    if (value == Editor().ReadOnlyView())
         return;
-    m_editor->SetReadOnlyView(value);
+    Editor().SetReadOnlyView(value);
     emit ReadOnlyViewChanged(value);
 }
 

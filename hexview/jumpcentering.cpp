@@ -52,7 +52,8 @@ private:
 
 void InstallJumpCentering(HexViewWindow& window)
 {
-    window.Editor().installEventFilter(new TBookmarkKeyFilter(window));
+    auto* filter = new TBookmarkKeyFilter(window);
+    window.OnEveryEditor([filter](TMPHexEditorEx& editor) { editor.installEventFilter(filter); });
 }
 
 } // namespace hexview

@@ -10,7 +10,7 @@ bool HexViewWindow::ApplyOptions(const TViewOptions& options)
 {
     TMPHexEditorEx& editor = Editor();
     // Display settings first, on the empty document, so that unicode mode
-    // also takes files of odd size.
+    // also takes files of odd size; the files' tabs take them over.
     const bool settingsApplied = RunGuarded([&] {
         if (options.BytesPerRow)
             editor.SetBytesPerRow(*options.BytesPerRow);
@@ -34,15 +34,21 @@ bool HexViewWindow::ApplyOptions(const TViewOptions& options)
     emit SelectionChanged();
     if (!settingsApplied)
         return false;
-    if (options.FileName.isEmpty())
+    if (options.FileNames.isEmpty())
         return true;
-    if (!OpenFile(options.FileName))
+    // Each file in a tab of its own, the last one in front.
+    const bool opened = OpenFiles(options.FileNames) == options.FileNames.size();
+    if (options.ReadOnly)
+        for (int i = 0; i < DocumentCount(); ++i)
+            Document(i).Editor().SetReadOnlyView(true);
+    emit ReadOnlyViewChanged(ReadOnlyView());
+    if (!opened)
         return false;
     if (options.SelFirst && options.SelLast)
         return RunGuarded([&] {
             // The editor's own checks: "Invalid selection start/end".
-            editor.SetSelStart(*options.SelFirst);
-            editor.SetSelEnd(*options.SelLast);
+            Editor().SetSelStart(*options.SelFirst);
+            Editor().SetSelEnd(*options.SelLast);
         });
     return true;
 }

@@ -106,7 +106,7 @@ bool MayOverwrite(HexViewWindow& window, TDocumentWatch* watch)
     }
 }
 
-// Asks before the window closes with unsaved changes.
+// Asks before the window closes, for each tab with unsaved changes.
 class CloseGuard : public QObject
 {
 public:
@@ -115,7 +115,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == &m_window && event->type() == QEvent::Close && !ConfirmDiscardChanges(m_window)) {
+        if (watched == &m_window && event->type() == QEvent::Close && !m_window.ConfirmCloseAll()) {
             event->ignore();
             return true;
         }
@@ -189,8 +189,7 @@ void InstallSaveActions(HexViewWindow& window)
 {
     // Saves never leave the document's name without a file, keep links and
     // back up the file a link leads to.
-    window.Editor().SetAtomicBackup(true);
-    new TDocumentWatch(window);
+    window.OnEveryEditor([](TMPHexEditorEx& editor) { editor.SetAtomicBackup(true); });
     QMenu* file = window.FileMenu();
     QAction* before = InsertionPoint(file);
     QAction* save = new QAction(HexViewWindow::tr("&Save"), file);

@@ -100,17 +100,15 @@ QString ReadOptions(const QCommandLineParser& parser, TViewOptions& o)
         o.DiffFiles = files;
         return {};
     }
-    if (files.size() > 1)
-        return QStringLiteral("Only one file can be opened, got %1").arg(files.size());
-    if (!files.isEmpty())
-        o.FileName = files.first();
+    o.FileNames = files;
     return {};
 }
 
 void AddOptions(QCommandLineParser& parser)
 {
     parser.setApplicationDescription(QStringLiteral("Shows a file as offsets, hexadecimal digits and characters."));
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The file to open."), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The files to open, each in a tab of its own."),
+                                 QStringLiteral("[FILE...]"));
     parser.addOptions({
         {QStringLiteral("bytes-per-row"), QStringLiteral("Bytes shown in one row (default 16)."), QStringLiteral("N")},
         {QStringLiteral("translation"), QStringLiteral("Character translation: WIN, DOS, ASC, MAC, BCD or Cust."),

@@ -22,7 +22,7 @@ QStringList WithoutToolkitOptions(const QStringList& arguments);
 bool DecodeArguments(int argc, const char* const* argv, QStringList* out, QString* error);
 
 struct TViewOptions {
-    QString FileName; // empty: start with an empty document
+    QStringList FileNames; // each in a tab of its own; none: an empty document
     std::optional<int> BytesPerRow;
     std::optional<TMPHTranslationKind> Translation;
     std::optional<QString> OffsetFormat;

@@ -11,11 +11,12 @@
 #include <QMimeData>
 #include <QUrl>
 
-TEST_F(HexViewWindowTest, FileDroppedOnTheWindowOpensIt)
+TEST_F(HexViewWindowTest, FilesDroppedOnTheWindowOpenEachInATab)
 {
     const QString path = files.Write(QStringLiteral("dropped.bin"), QByteArray("\x01\x02\x03", 3));
+    const QString second = files.Write(QStringLiteral("second.bin"), QByteArray("abcde"));
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path), QUrl::fromLocalFile(files.dir.filePath("second.bin"))});
+    mime.setUrls({QUrl::fromLocalFile(path), QUrl::fromLocalFile(second)});
     const QPoint at(5, 5);
     QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.get(), &enter);
@@ -26,8 +27,14 @@ TEST_F(HexViewWindowTest, FileDroppedOnTheWindowOpensIt)
     EXPECT_TRUE(drop.isAccepted());
     EXPECT_NE(Editor().FileName(), path) << "the drop is answered before the file opens";
     QApplication::processEvents();
-    EXPECT_EQ(Editor().FileName(), path) << "the first file opens";
-    EXPECT_EQ(Editor().DataSize(), 3);
+    // The first takes the unused Untitled tab, the second a tab of its own
+    // and comes to the front.
+    ASSERT_EQ(window->DocumentCount(), 2);
+    EXPECT_EQ(window->Document(0).Editor().FileName(), path);
+    EXPECT_EQ(window->Document(0).Editor().DataSize(), 3);
+    EXPECT_EQ(Editor().FileName(), second);
+    EXPECT_EQ(Editor().DataSize(), 5);
+    EXPECT_EQ(window->CurrentIndex(), 1);
     EXPECT_TRUE(errors.isEmpty());
 
     QMimeData text;

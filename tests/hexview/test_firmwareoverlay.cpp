@@ -73,7 +73,7 @@ TEST_F(HexViewWindowTest, OtherFilesGetNoOverlay)
 TEST_F(HexViewWindowTest, TheOverlayCanStartSwitchedOff)
 {
     TViewOptions options;
-    options.FileName = files.Write("fw.bin", FirmwareImage(0x1000, 0x40));
+    options.FileNames = {files.Write("fw.bin", FirmwareImage(0x1000, 0x40))};
     options.FirmwareOverlay = false;
     ASSERT_TRUE(window->ApplyOptions(options));
     EXPECT_TRUE(window->Overlay().Layout().Found);

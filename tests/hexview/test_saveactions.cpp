@@ -122,7 +122,7 @@ TEST_F(SaveWindowTest, TheFileMenuOffersSaveAndPrintAboveQuit)
     for (QAction* action : window->FileMenu()->actions())
         if (!action->isSeparator() && !action->menu())
             names << action->objectName();
-    EXPECT_EQ(names, (QStringList{"actionOpen", "actionNewFromClipboard", "actionCompareWith", "actionSave",
-                                  "actionSaveAs", "actionPrint", "actionPrintPreview", "actionExportPdf",
-                                  "actionQuit"}));
+    EXPECT_EQ(names, (QStringList{"actionNew", "actionOpen", "actionNewFromClipboard", "actionCompareWith",
+                                  "actionSave", "actionSaveAs", "actionPrint", "actionPrintPreview",
+                                  "actionExportPdf", "actionReload", "actionClose", "actionQuit"}));
 }

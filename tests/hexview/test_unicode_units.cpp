@@ -66,7 +66,7 @@ TEST_F(UnicodeUnitsTest, TheCommandLineSwitchCountsBytesToo)
 {
     TViewOptions options;
     options.Unicode = true;
-    options.FileName = files.Write("u16.bin", QByteArray(48, 'x'));
+    options.FileNames = {files.Write("u16.bin", QByteArray(48, 'x'))};
     ASSERT_TRUE(window->ApplyOptions(options)) << errors.join('\n').toStdString();
     EXPECT_TRUE(Editor().UnicodeChars());
     EXPECT_EQ(Editor().BytesPerColumn(), 2);

@@ -21,7 +21,7 @@ TEST(ViewOptions, NoArgumentsGiveTheEditorDefaultsAndNoFile)
 {
     const TParsedCommandLine r = Parse({});
     ASSERT_EQ(r.Outcome, TParsedCommandLine::Run) << r.Text.toStdString();
-    EXPECT_TRUE(r.Options.FileName.isEmpty());
+    EXPECT_TRUE(r.Options.FileNames.isEmpty());
     EXPECT_FALSE(r.Options.BytesPerRow.has_value());
     EXPECT_FALSE(r.Options.Translation.has_value());
     EXPECT_FALSE(r.Options.Ruler);
@@ -36,7 +36,7 @@ TEST(ViewOptions, EveryOptionReachesTheStruct)
         Parse({"--bytes-per-row", "0x20", "--translation", "dos", "--offset-format", "-!10:0x|", "--ruler-base", "10",
                "--big-endian", "--read-only", "--select", "0x10-31", "--no-overlay", "image.bin"});
     ASSERT_EQ(r.Outcome, TParsedCommandLine::Run) << r.Text.toStdString();
-    EXPECT_EQ(r.Options.FileName, "image.bin");
+    EXPECT_EQ(r.Options.FileNames, QStringList{"image.bin"});
     EXPECT_EQ(r.Options.BytesPerRow, 32);
     EXPECT_EQ(r.Options.Translation, tkDos8);
     EXPECT_EQ(r.Options.OffsetFormat, "-!10:0x|");
@@ -86,20 +86,23 @@ TEST(ViewOptions, MalformedValuesAreNamedInTheError)
     }
 }
 
-TEST(ViewOptions, UnknownOptionsAndSecondFilesAreErrors)
+TEST(ViewOptions, UnknownOptionsAreErrorsAndSeveralFilesAreOpened)
 {
     EXPECT_EQ(Parse({"--colour"}).Outcome, TParsedCommandLine::Error);
     EXPECT_EQ(Parse({"--bytes-per-row"}).Outcome, TParsedCommandLine::Error);
-    const TParsedCommandLine two = Parse({"a.bin", "b.bin"});
-    EXPECT_EQ(two.Outcome, TParsedCommandLine::Error);
-    EXPECT_TRUE(two.Text.contains("one file"));
+    const TParsedCommandLine two = Parse({"a.bin", "--ruler", "b.bin"});
+    ASSERT_EQ(two.Outcome, TParsedCommandLine::Run) << two.Text.toStdString();
+    EXPECT_EQ(two.Options.FileNames, (QStringList{"a.bin", "b.bin"})) << "in the order given";
+    EXPECT_TRUE(two.Options.Ruler);
+    // --diff still takes exactly two.
+    EXPECT_EQ(Parse({"--diff", "a.bin", "b.bin", "c.bin"}).Outcome, TParsedCommandLine::Error);
 }
 
 TEST(ViewOptions, HelpListsTheOptionsAndVersionNamesTheProgram)
 {
     const TParsedCommandLine help = Parse({"--help"});
     ASSERT_EQ(help.Outcome, TParsedCommandLine::ShowHelp);
-    EXPECT_TRUE(help.Text.startsWith("Usage: hexview [options] [FILE]")) << help.Text.toStdString();
+    EXPECT_TRUE(help.Text.startsWith("Usage: hexview [options] [FILE...]")) << help.Text.toStdString();
     for (const char* option : {"--bytes-per-row", "--translation", "--offset-format", "--ruler", "--unicode",
                                "--big-endian", "--read-only", "--version"})
         EXPECT_TRUE(help.Text.contains(QLatin1String(option))) << option;
@@ -113,12 +116,12 @@ TEST(ViewOptions, ToolkitOptionsAreLeftToTheToolkitAndListedInTheFullHelp)
     const TParsedCommandLine r = Parse({"-reverse", "-platform", "xcb", "--style=Fusion", "-qwindowgeometry",
                                         "900x600+0+0", "--ruler", "data.bin", "-stylesheet=a.qss"});
     ASSERT_EQ(r.Outcome, TParsedCommandLine::Run) << r.Text.toStdString();
-    EXPECT_EQ(r.Options.FileName, QStringLiteral("data.bin")) << "a toolkit option's value is not the file";
+    EXPECT_EQ(r.Options.FileNames, QStringList{QStringLiteral("data.bin")}) << "a toolkit option's value is not the file";
     EXPECT_TRUE(r.Options.Ruler);
     // After "--" everything is a file name, also what looks like an option.
     const TParsedCommandLine named = Parse({"--", "-reverse"});
     ASSERT_EQ(named.Outcome, TParsedCommandLine::Run) << named.Text.toStdString();
-    EXPECT_EQ(named.Options.FileName, QStringLiteral("-reverse"));
+    EXPECT_EQ(named.Options.FileNames, QStringList{QStringLiteral("-reverse")});
     // Look-alikes of our own are still refused.
     EXPECT_EQ(Parse({"-rulers"}).Outcome, TParsedCommandLine::Error);
 
