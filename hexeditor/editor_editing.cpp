@@ -62,11 +62,17 @@ void TCustomMPHexEditor::SetAllowInsertMode(bool value)
 
 // ---- helpers -----------------------------------------------------------------------
 
+void TCustomMPHexEditor::MoveToFirstCell(bool charField)
+{
+    const TMPHCell cell = Geometry().CellOf(0, charField);
+    MoveColRow(cell.Col, cell.Row, true);
+}
+
 void TCustomMPHexEditor::PlaceCaret(int32_t position, bool charField, bool secondNibble)
 {
     const int32_t size = DataSize();
     if (size == 0) {
-        MoveColRow(charField ? HexColumnCount() + 3 : 2, 2, true);
+        MoveToFirstCell(charField);
         return;
     }
     const int32_t limit = InsertMode() ? size : size - 1;
@@ -149,7 +155,7 @@ void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, in
     const bool charField = CaretInCharField();
     const int32_t newSize = DataSize();
     if (newSize == 0) {
-        MoveColRow(charField ? HexColumnCount() + 3 : 2, 2, true);
+        MoveToFirstCell(charField);
     } else if (caretCol >= 0) {
         const int32_t p = PositionAtCell(caretCol, caretRow);
         if (p >= newSize)

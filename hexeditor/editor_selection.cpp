@@ -18,56 +18,34 @@ int32_t clampPosition(int64_t value, int32_t dataSize)
 
 // ---- mapping ---------------------------------------------------------------------
 
+// The arithmetic is the grid geometry's; these keep InCharField in step.
+
 int32_t TCustomMPHexEditor::PositionAtCell(int col, int row)
 {
-    const int h = HexColumnCount();
-    m_inCharField = col > h + 2;
-    int64_t x;
-    if (m_inCharField) {
-        x = col - (h + 3);
-        if (m_unicodeChars)
-            x *= 2;
-    } else {
-        x = (col - 2) / 2;
-    }
-    const int64_t position = x + static_cast<int64_t>(row - 2) * m_bytesPerRow;
-    if (position < 0)
-        return 0;
-    return static_cast<int32_t>(std::min<int64_t>(position, MaxDataSize));
+    const TMPHGridGeometry geo = Geometry();
+    m_inCharField = geo.IsCharColumn(col);
+    return geo.PositionAt(col, row);
 }
 
 int TCustomMPHexEditor::RowOfPosition(int32_t position) const
 {
-    return position / m_bytesPerRow + 2;
+    return Geometry().RowOf(position);
 }
 
 TGridCoord TCustomMPHexEditor::CellAtPosition(int32_t position, bool charField) const
 {
-    if (position < 0)
-        return {2, 2};
-    const int inRow = position % m_bytesPerRow;
-    TGridCoord cell;
-    cell.Y = RowOfPosition(position);
-    if (charField)
-        cell.X = HexColumnCount() + 3 + (m_unicodeChars ? inRow / 2 : inRow);
-    else
-        cell.X = 2 + 2 * inRow;
-    return cell;
+    const TMPHCell cell = Geometry().CellOf(position, charField);
+    return {cell.Col, cell.Row};
 }
 
 int TCustomMPHexEditor::OtherFieldColumn(int col) const
 {
-    const int h = HexColumnCount();
-    if (col > h + 2) {
-        const int k = col - h - 3;
-        return 2 + (m_unicodeChars ? 4 : 2) * k;
-    }
-    return h + 3 + (col - 2) / (m_unicodeChars ? 4 : 2);
+    return Geometry().OtherFieldColumn(col);
 }
 
 int TCustomMPHexEditor::OtherFieldColumnAndSet(int col)
 {
-    m_inCharField = col > HexColumnCount() + 2;
+    m_inCharField = Geometry().IsCharColumn(col);
     return OtherFieldColumn(col);
 }
 
@@ -100,7 +78,7 @@ bool TCustomMPHexEditor::InCharField()
 {
     if (DataSize() == 0)
         return false;
-    return Col() > HexColumnCount() + 2;
+    return CaretInCharField();
 }
 
 void TCustomMPHexEditor::SetInCharField(bool value)
@@ -120,7 +98,7 @@ void TCustomMPHexEditor::SetSelStart(int32_t value)
 {
     if (value < 0 || value >= DataSize())
         throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidSelStart));
-    const bool charField = Col() > HexColumnCount() + 2;
+    const bool charField = CaretInCharField();
     ResetSelection(true);
     const TGridCoord cell = CellAtPosition(value, charField);
     MoveColRow(cell.X, cell.Y, true);
@@ -210,12 +188,13 @@ void TCustomMPHexEditor::InvalidateRowsOf(int32_t first, int32_t last)
 
 bool TCustomMPHexEditor::SelectCell(int col, int row)
 {
-    const int h = HexColumnCount();
+    const TMPHGridGeometry geo = Geometry();
     const int32_t size = DataSize();
 
     if (size == 0) {
         // An empty document has just the first hex and the first character cell.
-        const bool accepted = row == 2 && (col == 2 || col == h + 3);
+        const bool accepted = row == TMPHGridGeometry::FirstDataRow &&
+                              (col == TMPHGridGeometry::FirstHexColumn || col == geo.FirstCharColumn());
         if (accepted)
             UpdateCaretPos();
         return accepted;
@@ -237,16 +216,15 @@ bool TCustomMPHexEditor::SelectCell(int col, int row)
             ResetSelection(true);
 
         const int32_t p = PositionAtCell(col, row);
-        const bool secondDigit = col <= h + 1 && col % 2 == 1;
-        if (p >= size && (!InsertMode() || p > size || secondDigit)) {
-            const bool charField = Col() > h + 2;
+        if (p >= size && (!InsertMode() || p > size || geo.IsSecondDigit(col))) {
+            const bool charField = CaretInCharField();
             const TGridCoord cell = CellAtPosition(InsertMode() ? size : size - 1, charField);
             MoveColRow(cell.X, cell.Y, true);
             return false;
         }
-        if (col == h + 2) {
+        if (geo.IsGapColumn(col)) {
             if (input.LeftButtonDown())
-                MoveColRow(std::max(2, h + 1), row, true);
+                MoveColRow(std::max(TMPHGridGeometry::FirstHexColumn, geo.LastHexColumn()), row, true);
             return false;
         }
     }

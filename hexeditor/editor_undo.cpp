@@ -290,7 +290,7 @@ void TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
         CutChangeMarks(std::max(0, p - 1));
         break;
     case ukAppend:
-        MoveColRow(2, Row(), true);
+        MoveColRow(TMPHGridGeometry::FirstHexColumn, Row(), true);
         m_dataStorage->SetSize(p);
         UpdateGridSize();
         CutChangeMarks(p);

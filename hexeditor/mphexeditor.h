@@ -23,6 +23,7 @@
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphchangemarks.h"
 #include "hexeditor/core/mphexception.h"
+#include "hexeditor/core/mphgridgeometry.h"
 #include "hexeditor/core/mphlayout.h"
 #include "hexeditor/core/mphmemorystream.h"
 #include "hexeditor/core/mphoffsetformat.h"
@@ -172,7 +173,9 @@ public:
     // ---- layout settings used by the mapping ----------------------------
     int BytesPerRow() const { return m_bytesPerRow; }
     void SetBytesPerRow(int value);
-    int HexColumnCount() const { return 2 * m_bytesPerRow; }
+    int HexColumnCount() const { return Geometry().HexColumnCount(); }
+    // The grid geometry in force (read-only): columns, rows, cell <-> position.
+    TMPHGridGeometry Geometry() const { return TMPHGridGeometry(m_bytesPerRow, m_unicodeChars); }
     int BytesPerUnit() const { return m_bytesPerUnit; }
     bool UnicodeChars() const { return m_unicodeChars; }
     // True only while insert mode is switched on and insertion is allowed.
@@ -565,9 +568,11 @@ protected:
     bool m_allowInsertMode = true;
     bool m_multiLevelRedo = false;
     int m_redoGroupDepth = 0; // > 0 while a combined step is undone
-    bool CaretInCharField() const { return Col() > HexColumnCount() + 2; }
+    bool CaretInCharField() const { return Geometry().IsCharColumn(Col()); }
     // Moves the caret onto position (clamped to where a caret may stand) in the given field.
     void PlaceCaret(int32_t position, bool charField, bool secondNibble = false);
+    // Moves the caret onto the first byte's cell in the given field.
+    void MoveToFirstCell(bool charField);
     // Sets or clears the change mark of position by the marking rules.
     void SetChangeMark(int32_t position, bool changed);
     // Drops every change mark from position on.
@@ -648,8 +653,6 @@ protected:
     void PaintGutter(TMPHPaintContext& ctx);
     void PaintBookmarkIcons(TMPHPaintContext& ctx, int row, const QRect& cell);
     void PaintDataCells(TMPHPaintContext& ctx);
-    // PositionAtCell without touching the caret state.
-    int32_t DataPositionOfCell(int col, int row) const;
     bool IsChangedForDisplay(int32_t p, bool unicodeCell) const;
     QString DataCellText(int col, int32_t p);
     void PaintDataCell(TMPHPaintContext& ctx, int col, int row, const QRect& cell);
