@@ -16,12 +16,14 @@
 //   editor_scrolling.cpp  wheel, scroll bars, top-left changes, resize, focus
 //   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
 //   editor_caret.cpp      the drawn caret, its shape, blinking and placement
-//   editor_undo.cpp       recording undo entries, undo and redo
+//   editor_undo.cpp       recording undo entries, the view state, undo and redo
+//   editor_undokinds.cpp  reverting and re-applying, one function per entry kind
 //   editor_editing.cpp    the data-changing operations and editing settings
 //   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
 
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphchangemarks.h"
+#include "hexeditor/core/mphdatachange.h"
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphgridgeometry.h"
 #include "hexeditor/core/mphlayout.h"
@@ -44,6 +46,7 @@
 #include <QVariant>
 #include <QVector>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 // ---- keyboard and mouse events ------------------------------------------------
@@ -585,16 +588,42 @@ protected:
     QByteArray SavedUndoData(int kind, int32_t position, int32_t count, int32_t count2, const QString& description,
                              uint32_t& flags);
     QByteArray BuildRedoRecord(const TMPHUndoEntry& entry);
-    void RevertEntry(const TMPHUndoEntry& entry);
+    // Reverts the newest entry by its kind and pops it; returns the data change made.
+    TMPHDataChange RevertEntry(const TMPHUndoEntry& entry);
     void RestoreAfterUndo(const TMPHUndoEntry& entry);
-    void ApplyRedoData(const QByteArray& record);
-    void RestoreAfterRedo(const QByteArray& record);
+    // Re-applies a redo record's data change by its kind; returns the change made.
+    TMPHDataChange ApplyRedoData(const TMPHRedoRecord& record);
+    void RestoreAfterRedo(const TMPHRedoRecord& record);
+    // The view state entries and redo records keep: the caret (position,
+    // field, digit), insert mode, Modified, translation, unicode mode, bytes
+    // per unit. Restoring puts back insert mode, the caret and Modified, lets
+    // putSelection restore the selection, then the view settings.
+    TMPHViewState CaptureViewState();
+    void RestoreViewState(const TMPHViewState& state, const std::function<void()>& putSelection);
+    // One function per entry kind (editor_undokinds.cpp).
+    TMPHDataChange UndoChangeBytes(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoRemove(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoInsert(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoReplace(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoAppend(const TMPHUndoEntry& entry);
+    // ukInsertNibble and ukDeleteNibble.
+    TMPHDataChange UndoNibble(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoConvert(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoAllData(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoCursorMove(const TMPHUndoEntry& entry);
+    TMPHDataChange RedoChangeBytes(const TMPHRedoRecord& record);
+    TMPHDataChange RedoRemove(const TMPHRedoRecord& record);
+    TMPHDataChange RedoInsert(const TMPHRedoRecord& record);
+    TMPHDataChange RedoReplace(const TMPHRedoRecord& record);
+    TMPHDataChange RedoConvert(const TMPHRedoRecord& record);
+    TMPHDataChange RedoAppend(const TMPHRedoRecord& record);
+    // ukInsertNibble, ukDeleteNibble and ukAllData: the whole data again.
+    TMPHDataChange RedoWholeData(const TMPHRedoRecord& record);
     void RedoCurrentRecord();
     void RedoUnit(const TMPHRedoUnit& unit);
     // Pops the units the undo of a group pushed above depth and pushes them,
     // with the group's marker, as one unit.
     void CollectRedoGroup(int32_t depth, const TMPHRedoStep& marker);
-    void RestoreViewSettings(uint8_t translation, bool unicode, bool bigEndian, int32_t bytesPerUnit);
     // Writes the data from position on, shifted right by one nibble, to file.
     void WriteShiftedData(TStream& file, int32_t position);
 
