@@ -329,6 +329,9 @@ public:
     void InsertData(const void* buffer, int32_t count, int32_t position);
     void AppendData(const void* buffer, int32_t count);
     void DeleteData(int32_t start, int32_t end, int caretCol, int caretRow);
+    // The last data change that went through the change path (position,
+    // bytes removed, bytes inserted).
+    const TMPHDataChange& LastDataChange() const { return m_lastDataChange; }
 
     // ---- finding (editor_find.cpp) ------------------------------------------
     // The encoding under which text typed into the character field is stored
@@ -511,6 +514,9 @@ protected:
     int m_wheelRemainder = 0;
     int m_wheelRows = 0;
 
+    // The caret-move rule (editor_selection.cpp): the decision comes from the
+    // core (DecideCaretCell); SelectCell applies it, repaints through
+    // CaretMoved and extends or drops the selection.
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -719,6 +725,25 @@ protected:
     bool m_caretShown = false;
     bool m_caretBlinkOn = true;
     QTimer m_caretTimer;
+
+private:
+    // ---- the caret-move rule and the one path for caret repaints ------------------
+    // Asks the rule about a cell the grid base accepted and applies the
+    // answer (drop the selection, redirect); true when the cell is accepted.
+    bool ApplyCaretRule(int col, int row);
+    // Every accepted caret move: repaints the old and the new caret cell, the
+    // ruler and the gutter cells of both rows.
+    void CaretMoved(TGridCoord from, TGridCoord to);
+    // The selecting flag is set: the selection follows the caret to the cell.
+    void ExtendSelectionTo(int col, int row);
+
+    // ---- the one path for data changes (editor_editing.cpp) ---------------------------
+    // Every data change ends here: the grid follows a new data size and the
+    // rows the change altered are repainted.
+    void ApplyDataChange(const TMPHDataChange& change);
+    // Repaints the visible rows of a span.
+    void InvalidateRowSpan(const TMPHRowSpan& rows);
+    TMPHDataChange m_lastDataChange;
 };
 
 class TMPHexEditor : public TCustomMPHexEditor
