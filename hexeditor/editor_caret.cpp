@@ -97,7 +97,7 @@ void TCustomMPHexEditor::UpdateCaretPos()
     if (!hasFocus())
         return;
     cell = PhysicalRect(cell);
-    m_inCharField = Col() > HexColumnCount() + 2;
+    m_inCharField = CaretInCharField();
     if (m_inCharField != m_activeFieldShown) {
         m_activeFieldShown = m_inCharField;
         viewport()->update();

@@ -26,13 +26,14 @@ TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
     InitPaintDefaults();
     SetDefaultColWidth(0);
     SetDefaultRowHeight(0);
-    SetColCount(3 * m_bytesPerRow + 3);
-    SetRowCount(3);
-    SetFixedCols(2);
-    SetFixedRows(2);
+    const TMPHGridGeometry geo = Geometry();
+    SetColCount(geo.ColumnCount());
+    SetRowCount(geo.RowCountFor(0, false));
+    SetFixedCols(TMPHGridGeometry::FixedColumns);
+    SetFixedRows(TMPHGridGeometry::FixedRows);
     SetRowHeights(0, 0);
     SetRowHeights(1, 0);
-    ForceCurrentCell(2, 2);
+    ForceCurrentCell(TMPHGridGeometry::FirstHexColumn, TMPHGridGeometry::FirstDataRow);
     viewport()->setCursor(Qt::IBeamCursor);
     // Input: the pointer shape follows the pointer; composed characters arrive.
     viewport()->setMouseTracking(true);
@@ -293,20 +294,14 @@ void TCustomMPHexEditor::WriteBuffer(const void* buffer, int32_t index, int32_t 
 void TCustomMPHexEditor::UpdateGridSize()
 {
     const int32_t size = DataSize();
-    const int b = m_bytesPerRow;
+    const TMPHGridGeometry geo = Geometry();
     if (m_changedBytes.size() > size)
         m_changedBytes.resize(size);
 
-    int rows = 3;
-    if (size > 0) {
-        rows = static_cast<int>((static_cast<int64_t>(size) + b - 1) / b + 2);
-        if (size % b == 0 && InsertMode())
-            ++rows;
-    }
-    SetRowCount(rows);
-    SetColCount(m_unicodeChars ? 2 * b + b / 2 + 3 : 3 * b + 3);
-    SetFixedCols(2);
-    SetFixedRows(2);
+    SetRowCount(geo.RowCountFor(size, InsertMode()));
+    SetColCount(geo.ColumnCount());
+    SetFixedCols(TMPHGridGeometry::FixedColumns);
+    SetFixedRows(TMPHGridGeometry::FixedRows);
     AdjustMetrics();
 }
 

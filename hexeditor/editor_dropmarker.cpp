@@ -14,8 +14,9 @@ int32_t TCustomMPHexEditor::ShowDropPosition(int x, int y)
         raw.X = ColCount() - 1;
     if (raw.Y < 0)
         raw.Y = RowCount() - 1;
-    const int col = std::max(raw.X, 2);
-    const int row = std::clamp(raw.Y, 2, std::max(2, RowCount() - 1));
+    constexpr int firstRow = TMPHGridGeometry::FirstDataRow;
+    const int col = std::max(raw.X, TMPHGridGeometry::FirstHexColumn);
+    const int row = std::clamp(raw.Y, firstRow, std::max(firstRow, RowCount() - 1));
 
     int32_t position = std::clamp<int32_t>(PositionAtCell(col, row), 0, DataSize());
     if (SelCount() > 0 && position >= m_selFirst && position <= m_selLast)

@@ -62,11 +62,17 @@ void TCustomMPHexEditor::SetAllowInsertMode(bool value)
 
 // ---- helpers -----------------------------------------------------------------------
 
+void TCustomMPHexEditor::MoveToFirstCell(bool charField)
+{
+    const TMPHCell cell = Geometry().CellOf(0, charField);
+    MoveColRow(cell.Col, cell.Row, true);
+}
+
 void TCustomMPHexEditor::PlaceCaret(int32_t position, bool charField, bool secondNibble)
 {
     const int32_t size = DataSize();
     if (size == 0) {
-        MoveColRow(charField ? HexColumnCount() + 3 : 2, 2, true);
+        MoveToFirstCell(charField);
         return;
     }
     const int32_t limit = InsertMode() ? size : size - 1;
@@ -110,6 +116,15 @@ void TCustomMPHexEditor::SelectRange(int32_t anchor, int32_t first, int32_t last
 
 // ---- internal moves (no undo record) ----------------------------------------------------
 
+void TCustomMPHexEditor::ApplyDataChange(const TMPHDataChange& change)
+{
+    m_lastDataChange = change;
+    // A change of zero bytes still brings the grid in line, as it always has.
+    if (change.ChangesSize() || change.IsEmpty())
+        UpdateGridSize();
+    InvalidateRowSpan(ChangedRows(Geometry(), change, DataSize()));
+}
+
 void TCustomMPHexEditor::InsertData(const void* buffer, int32_t count, int32_t position)
 {
     const int32_t size = DataSize();
@@ -121,7 +136,7 @@ void TCustomMPHexEditor::InsertData(const void* buffer, int32_t count, int32_t p
     m_dataStorage->Insert(position, nullptr, count);
     if (buffer && count > 0)
         WriteBuffer(buffer, position, count);
-    UpdateGridSize();
+    ApplyDataChange({position, 0, count});
 }
 
 void TCustomMPHexEditor::AppendData(const void* buffer, int32_t count)
@@ -134,7 +149,7 @@ void TCustomMPHexEditor::AppendData(const void* buffer, int32_t count)
     m_dataStorage->SetSize(int64_t(size) + count);
     if (buffer && count > 0)
         WriteBuffer(buffer, size, count);
-    UpdateGridSize();
+    ApplyDataChange({size, 0, count});
 }
 
 void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, int caretRow)
@@ -144,12 +159,12 @@ void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, in
     if (start < 0 || end < start || end > size)
         throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
     m_dataStorage->Remove(start, end - start);
-    UpdateGridSize();
+    ApplyDataChange({start, end - start, 0});
 
     const bool charField = CaretInCharField();
     const int32_t newSize = DataSize();
     if (newSize == 0) {
-        MoveColRow(charField ? HexColumnCount() + 3 : 2, 2, true);
+        MoveToFirstCell(charField);
     } else if (caretCol >= 0) {
         const int32_t p = PositionAtCell(caretCol, caretRow);
         if (p >= newSize)
@@ -171,11 +186,7 @@ void TCustomMPHexEditor::ChangeByte(int32_t position, uint8_t oldByte, uint8_t n
     SetByteAt(position, newByte);
     if (!InsertMode())
         SetChangeMark(position, true);
-    const TGridCoord hex = CellAtPosition(position, false);
-    InvalidateCell(hex.X, hex.Y);
-    InvalidateCell(hex.X + 1, hex.Y);
-    const TGridCoord chr = CellAtPosition(position, true);
-    InvalidateCell(chr.X, chr.Y);
+    ApplyDataChange({position, 1, 1});
     Changed();
 }
 
@@ -190,11 +201,7 @@ void TCustomMPHexEditor::ChangeWord(int32_t position, uint16_t oldWord, uint16_t
         SetChangeMark(position, (oldWord & 0xFF) != (newWord & 0xFF));
         SetChangeMark(position + 1, (oldWord >> 8) != (newWord >> 8));
     }
-    const TGridCoord hex = CellAtPosition(position, false);
-    for (int i = 0; i < 4; ++i)
-        InvalidateCell(hex.X + i, hex.Y);
-    const TGridCoord chr = CellAtPosition(position, true);
-    InvalidateCell(chr.X, chr.Y);
+    ApplyDataChange({position, 2, 2});
     Changed();
 }
 
@@ -364,6 +371,9 @@ int32_t TCustomMPHexEditor::Replace(const void* buffer, int32_t position, int32_
         InsertData(nullptr, newCount - oldCount, position);
     if (newCount > 0)
         WriteBuffer(buffer, position, newCount);
+    // The whole replacement as one change (the moves above made their part).
+    if (oldCount > 0 || newCount > 0)
+        ApplyDataChange({position, oldCount, newCount});
     CutChangeMarks(position);
     if (moveCaret)
         PlaceCaret(position, charField);

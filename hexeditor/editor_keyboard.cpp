@@ -111,7 +111,7 @@ Caret caretOf(TCustomMPHexEditor& ed)
 {
     const int col = ed.Col();
     const int row = ed.Row();
-    return {col, row, ed.PositionAtCell(col, row), col > ed.HexColumnCount() + 2};
+    return {col, row, ed.PositionAtCell(col, row), ed.Geometry().IsCharColumn(col)};
 }
 
 void moveTo(TCustomMPHexEditor& ed, TGridCoord cell)
@@ -135,7 +135,7 @@ void keyLeft(TCustomMPHexEditor& ed, Mods shift)
 {
     const Caret c = caretOf(ed);
     if (ctrlIn(shift)) {
-        ed.MoveColRow(2, c.row, true);
+        ed.MoveColRow(TMPHGridGeometry::FirstHexColumn, c.row, true);
         return;
     }
     const int32_t target = c.position - (stepsByUnit(ed, c) ? ed.BytesPerUnit() : 1);
@@ -199,7 +199,7 @@ void keyPage(TCustomMPHexEditor& ed, int key, Mods shift)
 void keyHome(TCustomMPHexEditor& ed, Mods shift)
 {
     const Caret c = caretOf(ed);
-    const int col = c.inChar ? ed.HexColumnCount() + 3 : 2;
+    const int col = c.inChar ? ed.Geometry().FirstCharColumn() : TMPHGridGeometry::FirstHexColumn;
     ed.MoveColRow(col, ctrlIn(shift) ? MPHFirstDataRow : c.row, true);
 }
 
@@ -222,7 +222,7 @@ void keyEnd(TCustomMPHexEditor& ed, Mods shift)
 // Tab and Ctrl+T: the same byte in the other field.
 void keySwitchField(TCustomMPHexEditor& ed)
 {
-    const int col = std::max(2, ed.OtherFieldColumnAndSet(ed.Col()));
+    const int col = std::max(TMPHGridGeometry::FirstHexColumn, ed.OtherFieldColumnAndSet(ed.Col()));
     ed.MoveColRow(col, ed.Row(), true);
 }
 

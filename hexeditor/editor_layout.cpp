@@ -106,10 +106,9 @@ void TCustomMPHexEditor::SetBytesPerRow(int value)
     FollowBytesPerRow(m_offsetFormat, value);
 
     // Keep the caret on its byte, field and digit, and the selection on its bytes.
-    const int h = HexColumnCount();
     const int32_t position = PositionAtCell(Col(), Row());
-    const bool charField = Col() > h + 2;
-    const bool secondDigit = !charField && Col() <= h + 1 && (Col() - 2) % 2 == 1;
+    const bool charField = CaretInCharField();
+    const bool secondDigit = Geometry().IsSecondDigit(Col());
     const int32_t anchor = m_selAnchor;
     const int32_t first = m_selFirst;
     const int32_t last = m_selLast;

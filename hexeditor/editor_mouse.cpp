@@ -20,7 +20,7 @@ Qt::KeyboardModifiers shiftStateOf(Qt::KeyboardModifiers modifiers)
 
 bool isDataCell(TGridCoord cell)
 {
-    return cell.X >= 2 && cell.Y >= 2;
+    return cell.X >= TMPHGridGeometry::FirstHexColumn && cell.Y >= TMPHGridGeometry::FirstDataRow;
 }
 
 } // namespace
@@ -45,7 +45,8 @@ void TCustomMPHexEditor::AdjustInsertPoint(TMPHMousePoint& point) const
     // Only the columns matter: take their extent on the top row, which is
     // visible even when the pointer has left the view.
     auto columnRect = [this](int col) { return CellRect(col, TopRow()); };
-    const int lastHex = HexColumnCount() + 1;
+    const TMPHGridGeometry geo = Geometry();
+    const int lastHex = geo.LastHexColumn();
     const int lastCol = ColCount() - 1;
     const int halfChar = m_charWidth / 2;
     QRect r = columnRect(point.Cell.X);
@@ -61,7 +62,7 @@ void TCustomMPHexEditor::AdjustInsertPoint(TMPHMousePoint& point) const
     }
     // Past the end of a row: the first cell of the field in the next row.
     if ((point.Cell.X == lastCol || point.Cell.X == lastHex) && point.X - r.left() > halfChar) {
-        const int firstCol = point.Cell.X == lastCol ? HexColumnCount() + 3 : 2;
+        const int firstCol = point.Cell.X == lastCol ? geo.FirstCharColumn() : TMPHGridGeometry::FirstHexColumn;
         point.Y += DefaultRowHeight();
         point.Cell = TGridCoord{firstCol, point.Cell.Y + 1};
         const QRect first = columnRect(firstCol);

@@ -130,7 +130,7 @@ bool TCustomMPHexEditor::InsertNibble(int32_t position, bool highNibble)
     copyBack(temp.Stream(), 0, *m_dataStorage, position, int64_t(size) - position);
     putByte(*m_dataStorage, position, highNibble ? uint8_t(b >> 4) : uint8_t(b & 0xF0));
     putByte(*m_dataStorage, size, uint8_t(e << 4));
-    UpdateGridSize();
+    ApplyDataChange({position, size - position, size + 1 - position});
     Changed();
     return true;
 }
@@ -159,7 +159,7 @@ bool TCustomMPHexEditor::DeleteNibble(int32_t position, bool highNibble)
     }
     if (highNibble || position != size - 1)
         putByte(data, size - 1, uint8_t(data.PeekByte(size - 1) << 4));
-    InvalidateGrid();
+    ApplyDataChange({position, size - position, size - position});
     Changed();
     return true;
 }

@@ -57,7 +57,7 @@ struct TMPHPaintContext
     bool focused = false;
     int32_t dataSize = 0;
     int lastCol = 0;
-    int hexCols = 0;
+    TMPHGridGeometry geo;
     bool mirrored = false;
     int width = 0;
     int height = 0;
@@ -137,7 +137,7 @@ void TCustomMPHexEditor::PreparePaint(TMPHPaintContext& ctx)
     ctx.focused = hasFocus();
     ctx.dataSize = DataSize();
     ctx.lastCol = ColCount() - 1;
-    ctx.hexCols = HexColumnCount();
+    ctx.geo = Geometry();
     ctx.mirrored = layoutDirection() == Qt::RightToLeft;
     ctx.width = viewport()->width();
     ctx.height = viewport()->height();
@@ -199,7 +199,7 @@ int TCustomMPHexEditor::FramedColumn(bool focused)
         if (InCharField())
             return OtherFieldColumn(Col());
         // The character cell of the caret's byte.
-        return CellAtPosition(DataPositionOfCell(Col(), Row()), true).X;
+        return Geometry().CellOf(Geometry().PositionAt(Col(), Row()), true).Col;
     }
     return m_showPositionIfNotFocused ? Col() : -1;
 }
@@ -269,14 +269,14 @@ void TCustomMPHexEditor::PaintCorners(TMPHPaintContext& ctx)
 
 QString TCustomMPHexEditor::RulerTextOf(int col) const
 {
-    const int h = HexColumnCount();
-    if (col == h + 2)
+    const TMPHGridGeometry geo = Geometry();
+    if (geo.IsGapColumn(col))
         return QStringLiteral("  ");
-    if (col <= h + 1) {
-        const int i = col - 2;
+    if (!geo.IsCharColumn(col)) {
+        const int i = col - TMPHGridGeometry::FirstHexColumn;
         return i < m_hexRulerText.size() ? QString(m_hexRulerText[i]) : QString();
     }
-    const int i = col - (h + 3);
+    const int i = col - geo.FirstCharColumn();
     return i < m_charRulerText.size() ? QString(m_charRulerText[i]) : QString();
 }
 
@@ -314,7 +314,7 @@ void TCustomMPHexEditor::PaintGutter(TMPHPaintContext& ctx)
             const bool current = r.index == Row();
             const QColor back = current ? ctx.currentOffsetBack : ctx.offsetBack;
             const TMPHCellColors colors{back, current ? ctx.currentOffset : ctx.offset, back};
-            const uint32_t offset = uint32_t(int64_t(r.index - 2) * m_bytesPerRow);
+            const uint32_t offset = uint32_t(Geometry().RowStart(r.index));
             DrawCellText(ctx, 0, r.index, cell, FormatOffset(offset), colors, true);
             PaintBookmarkIcons(ctx, r.index, cell);
         }
@@ -325,7 +325,7 @@ void TCustomMPHexEditor::PaintBookmarkIcons(TMPHPaintContext& ctx, int row, cons
 {
     for (int i = 0; i < 10; ++i) {
         const TMPHBookmark& mark = m_bookmarks.At(i);
-        if (mark.mPosition < 0 || mark.mPosition / m_bytesPerRow + 2 != row)
+        if (mark.mPosition < 0 || RowOfPosition(mark.mPosition) != row)
             continue;
         const int icon = m_bookmarks.IconIndex(i);
         if (icon < m_bookmarkImages.size())
@@ -343,7 +343,7 @@ void TCustomMPHexEditor::PaintDataCells(TMPHPaintContext& ctx)
             if (c.index < 2)
                 continue;
             const QRect cell = ctx.Map(QRect(c.start, r.start, c.size, r.size));
-            if (c.index == ctx.hexCols + 2) {
+            if (ctx.geo.IsGapColumn(c.index)) {
                 m_drawDataPosition = -1;
                 PaintGridLines(ctx, c.index, cell);
                 continue;
@@ -351,14 +351,6 @@ void TCustomMPHexEditor::PaintDataCells(TMPHPaintContext& ctx)
             PaintDataCell(ctx, c.index, r.index, cell);
         }
     }
-}
-
-int32_t TCustomMPHexEditor::DataPositionOfCell(int col, int row) const
-{
-    const int h = HexColumnCount();
-    int64_t x = col > h + 2 ? int64_t(col - (h + 3)) * (m_unicodeChars ? 2 : 1) : (col - 2) / 2;
-    const int64_t position = x + int64_t(row - 2) * m_bytesPerRow;
-    return int32_t(std::clamp<int64_t>(position, 0, MaxDataSize));
 }
 
 bool TCustomMPHexEditor::IsChangedForDisplay(int32_t p, bool unicodeCell) const
@@ -371,10 +363,10 @@ bool TCustomMPHexEditor::IsChangedForDisplay(int32_t p, bool unicodeCell) const
 
 QString TCustomMPHexEditor::DataCellText(int col, int32_t p)
 {
-    const int h = HexColumnCount();
-    if (col <= h + 1) {
+    const TMPHGridGeometry geo = Geometry();
+    if (!geo.IsCharColumn(col)) {
         const uint8_t b = m_dataStorage->PeekByte(p);
-        const bool high = ((col - 2) % 2) == (m_swapNibbles ? 1 : 0);
+        const bool high = geo.IsSecondDigit(col) == m_swapNibbles;
         return QString(QLatin1Char(m_hexDigits[high ? b >> 4 : b & 0x0F]));
     }
     if (m_unicodeChars)
@@ -384,12 +376,12 @@ QString TCustomMPHexEditor::DataCellText(int col, int32_t p)
 
 void TCustomMPHexEditor::PaintDataCell(TMPHPaintContext& ctx, int col, int row, const QRect& cell)
 {
-    const bool charField = col > ctx.hexCols + 2;
-    const int32_t p = DataPositionOfCell(col, row);
+    const bool charField = ctx.geo.IsCharColumn(col);
+    const int32_t p = ctx.geo.PositionAt(col, row);
     m_drawDataPosition = p;
     const bool active = charField == m_activeFieldShown;
     TMPHCellColors colors;
-    colors.fill = (active && col != ctx.hexCols + 1 && col != ctx.lastCol) ? ctx.activeBackground : ctx.background;
+    colors.fill = (active && col != ctx.geo.LastHexColumn() && col != ctx.lastCol) ? ctx.activeBackground : ctx.background;
 
     if (p < ctx.dataSize) {
         if (IsChangedForDisplay(p, charField && m_unicodeChars)) {
@@ -397,7 +389,7 @@ void TCustomMPHexEditor::PaintDataCell(TMPHPaintContext& ctx, int col, int row, 
             colors.textBack = ctx.changedBack;
         } else {
             colors.textBack = active ? ctx.activeBackground : ctx.background;
-            const int group = (col - 2) / (2 * m_bytesPerColumn);
+            const int group = (col - TMPHGridGeometry::FirstHexColumn) / (2 * m_bytesPerColumn);
             colors.text = InCharField() ? ctx.fontColor : (group % 2 == 0 ? ctx.oddColumn : ctx.evenColumn);
         }
         ApplySelectionColors(ctx, col, p, colors);
@@ -426,7 +418,7 @@ void TCustomMPHexEditor::ApplySelectionColors(TMPHPaintContext& ctx, int col, in
     colors.text = InvertColor(colors.text);
     colors.textBack = InvertColor(colors.textBack);
     // The fill runs on between selected cells and stops after the last byte.
-    if (col != ctx.hexCols + 1 && col != ctx.lastCol && p != m_selLast)
+    if (col != ctx.geo.LastHexColumn() && col != ctx.lastCol && p != m_selLast)
         colors.fill = InvertColor(colors.fill);
     if (m_graySelectionIfNotFocused && !ctx.focused) {
         colors.text = GrayColor(colors.text);
@@ -459,7 +451,7 @@ void TCustomMPHexEditor::PaintGridLines(TMPHPaintContext& ctx, int col, const QR
     const int bottom = cell.top() + cell.height() - 1;
     ctx.painter.setPen(ctx.grid);
     ctx.painter.drawLine(cell.left(), bottom, cell.left() + cell.width() - 1, bottom);
-    if (col == ctx.hexCols + 2) {
+    if (ctx.geo.IsGapColumn(col)) {
         // The gap column's left edge (its right edge when mirrored).
         const int x = ctx.mirrored ? cell.left() + cell.width() - 1 : cell.left();
         ctx.painter.drawLine(x, cell.top(), x, bottom - 1);

@@ -3,6 +3,8 @@
 
 #include "hexeditor/mphexeditor.h"
 
+#include "hexeditor/core/mphcaretrule.h"
+
 #include "platform/core/apperror.h"
 #include "platform/inputstate.h"
 #include "platform/privatemessages.h"
@@ -18,56 +20,34 @@ int32_t clampPosition(int64_t value, int32_t dataSize)
 
 // ---- mapping ---------------------------------------------------------------------
 
+// The arithmetic is the grid geometry's; these keep InCharField in step.
+
 int32_t TCustomMPHexEditor::PositionAtCell(int col, int row)
 {
-    const int h = HexColumnCount();
-    m_inCharField = col > h + 2;
-    int64_t x;
-    if (m_inCharField) {
-        x = col - (h + 3);
-        if (m_unicodeChars)
-            x *= 2;
-    } else {
-        x = (col - 2) / 2;
-    }
-    const int64_t position = x + static_cast<int64_t>(row - 2) * m_bytesPerRow;
-    if (position < 0)
-        return 0;
-    return static_cast<int32_t>(std::min<int64_t>(position, MaxDataSize));
+    const TMPHGridGeometry geo = Geometry();
+    m_inCharField = geo.IsCharColumn(col);
+    return geo.PositionAt(col, row);
 }
 
 int TCustomMPHexEditor::RowOfPosition(int32_t position) const
 {
-    return position / m_bytesPerRow + 2;
+    return Geometry().RowOf(position);
 }
 
 TGridCoord TCustomMPHexEditor::CellAtPosition(int32_t position, bool charField) const
 {
-    if (position < 0)
-        return {2, 2};
-    const int inRow = position % m_bytesPerRow;
-    TGridCoord cell;
-    cell.Y = RowOfPosition(position);
-    if (charField)
-        cell.X = HexColumnCount() + 3 + (m_unicodeChars ? inRow / 2 : inRow);
-    else
-        cell.X = 2 + 2 * inRow;
-    return cell;
+    const TMPHCell cell = Geometry().CellOf(position, charField);
+    return {cell.Col, cell.Row};
 }
 
 int TCustomMPHexEditor::OtherFieldColumn(int col) const
 {
-    const int h = HexColumnCount();
-    if (col > h + 2) {
-        const int k = col - h - 3;
-        return 2 + (m_unicodeChars ? 4 : 2) * k;
-    }
-    return h + 3 + (col - 2) / (m_unicodeChars ? 4 : 2);
+    return Geometry().OtherFieldColumn(col);
 }
 
 int TCustomMPHexEditor::OtherFieldColumnAndSet(int col)
 {
-    m_inCharField = col > HexColumnCount() + 2;
+    m_inCharField = Geometry().IsCharColumn(col);
     return OtherFieldColumn(col);
 }
 
@@ -100,7 +80,7 @@ bool TCustomMPHexEditor::InCharField()
 {
     if (DataSize() == 0)
         return false;
-    return Col() > HexColumnCount() + 2;
+    return CaretInCharField();
 }
 
 void TCustomMPHexEditor::SetInCharField(bool value)
@@ -120,7 +100,7 @@ void TCustomMPHexEditor::SetSelStart(int32_t value)
 {
     if (value < 0 || value >= DataSize())
         throw EMPHexEditor(MPHStrings::Text(MPHStrings::InvalidSelStart));
-    const bool charField = Col() > HexColumnCount() + 2;
+    const bool charField = CaretInCharField();
     ResetSelection(true);
     const TGridCoord cell = CellAtPosition(value, charField);
     MoveColRow(cell.X, cell.Y, true);
@@ -200,8 +180,13 @@ void TCustomMPHexEditor::InvalidateRowsOf(int32_t first, int32_t last)
 {
     if (first < 0 || last < 0)
         return;
-    const int firstRow = std::max(RowOfPosition(std::min(first, last)), TopRow());
-    const int lastRow = std::min(RowOfPosition(std::max(first, last)), TopRow() + VisibleRowCount() + 1);
+    InvalidateRowSpan({RowOfPosition(std::min(first, last)), RowOfPosition(std::max(first, last))});
+}
+
+void TCustomMPHexEditor::InvalidateRowSpan(const TMPHRowSpan& rows)
+{
+    const int firstRow = std::max(rows.First, TopRow());
+    const int lastRow = std::min(rows.Last, TopRow() + VisibleRowCount() + 1);
     for (int row = firstRow; row <= lastRow; ++row)
         InvalidateRow(row);
 }
@@ -210,84 +195,92 @@ void TCustomMPHexEditor::InvalidateRowsOf(int32_t first, int32_t last)
 
 bool TCustomMPHexEditor::SelectCell(int col, int row)
 {
-    const int h = HexColumnCount();
-    const int32_t size = DataSize();
-
-    if (size == 0) {
-        // An empty document has just the first hex and the first character cell.
-        const bool accepted = row == 2 && (col == 2 || col == h + 3);
+    if (DataSize() == 0) {
+        TMPHCaretRequest request;
+        request.Cell = {col, row};
+        const bool accepted = DecideCaretCell(Geometry(), request).Verdict == TMPHCaretVerdict::Accept;
         if (accepted)
             UpdateCaretPos();
         return accepted;
     }
-
     if (!TCustomGrid::SelectCell(col, row))
         return false;
-
-    if (!m_inSelectCell) {
-        // A move made by this check itself is accepted without a second check.
-        struct Guard {
-            bool& flag;
-            explicit Guard(bool& f) : flag(f) { flag = true; }
-            ~Guard() { flag = false; }
-        } guard(m_inSelectCell);
-
-        const IInputState& input = InputState();
-        if (!input.ShiftDown() && !input.LeftButtonDown())
-            ResetSelection(true);
-
-        const int32_t p = PositionAtCell(col, row);
-        const bool secondDigit = col <= h + 1 && col % 2 == 1;
-        if (p >= size && (!InsertMode() || p > size || secondDigit)) {
-            const bool charField = Col() > h + 2;
-            const TGridCoord cell = CellAtPosition(InsertMode() ? size : size - 1, charField);
-            MoveColRow(cell.X, cell.Y, true);
-            return false;
-        }
-        if (col == h + 2) {
-            if (input.LeftButtonDown())
-                MoveColRow(std::max(2, h + 1), row, true);
-            return false;
-        }
-    }
-
-    if (col != Col() || row != Row()) {
-        InvalidateCell(Col(), Row());
-        InvalidateCell(col, row);
-        InvalidateRow(0);
-        InvalidateCell(0, Row());
-        InvalidateCell(0, row);
-    }
-
-    if (m_extendingSelection) {
-        int32_t newPosition = PositionAtCell(col, row);
-        const int32_t current = PositionAtCell(Col(), Row());
-        if (m_selectionOrigin == -1)
-            m_selectionOrigin = current;
-        if (!InsertMode()) {
-            AlignRange(m_selectionOrigin, newPosition);
-            SetSelection(m_selectionOrigin, newPosition);
-        } else {
-            const int32_t u = m_bytesPerUnit;
-            const int32_t origin = AlignToUnit(m_selectionOrigin);
-            newPosition = AlignToUnit(newPosition);
-            if (origin == newPosition) {
-                ResetSelection(true);
-                m_selectionOrigin = newPosition;
-                m_extendingSelection = true;
-            } else if (newPosition < origin) {
-                SetSelection(origin - u, newPosition);
-            } else {
-                SetSelection(origin, newPosition - u);
-            }
-        }
-    } else {
+    // A move made by the check itself is accepted without a second check.
+    if (!m_inSelectCell && !ApplyCaretRule(col, row))
+        return false;
+    CaretMoved({Col(), Row()}, {col, row});
+    if (m_extendingSelection)
+        ExtendSelectionTo(col, row);
+    else
         ResetSelection(true);
-    }
-
     UpdateCaretPos();
     SelectionChanged();
     return true;
+}
+
+bool TCustomMPHexEditor::ApplyCaretRule(int col, int row)
+{
+    struct Guard {
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+    } guard(m_inSelectCell);
+
+    const IInputState& input = InputState();
+    TMPHCaretRequest request;
+    request.Cell = {col, row};
+    request.DataSize = DataSize();
+    request.InsertMode = InsertMode();
+    request.CaretInCharField = CaretInCharField();
+    request.ShiftDown = input.ShiftDown();
+    request.LeftButtonDown = input.LeftButtonDown();
+    const TMPHCaretDecision decision = DecideCaretCell(Geometry(), request);
+
+    if (decision.DropSelection)
+        ResetSelection(true);
+    // The field follows the requested cell, as mapping it always has.
+    m_inCharField = Geometry().IsCharColumn(col);
+    if (decision.Verdict == TMPHCaretVerdict::Redirect)
+        MoveColRow(decision.Target.Col, decision.Target.Row, true);
+    return decision.Verdict == TMPHCaretVerdict::Accept;
+}
+
+void TCustomMPHexEditor::CaretMoved(TGridCoord from, TGridCoord to)
+{
+    if (from.X == to.X && from.Y == to.Y)
+        return;
+    // The caret cells, the ruler's marks and the gutter cells of both rows.
+    InvalidateCell(from.X, from.Y);
+    InvalidateCell(to.X, to.Y);
+    InvalidateRow(TMPHGridGeometry::RulerRow);
+    InvalidateCell(TMPHGridGeometry::GutterColumn, from.Y);
+    InvalidateCell(TMPHGridGeometry::GutterColumn, to.Y);
+}
+
+void TCustomMPHexEditor::ExtendSelectionTo(int col, int row)
+{
+    int32_t newPosition = PositionAtCell(col, row);
+    const int32_t current = PositionAtCell(Col(), Row());
+    if (m_selectionOrigin == -1)
+        m_selectionOrigin = current;
+    if (!InsertMode()) {
+        AlignRange(m_selectionOrigin, newPosition);
+        SetSelection(m_selectionOrigin, newPosition);
+        return;
+    }
+    // Insert mode: the caret stands between bytes.
+    const int32_t u = m_bytesPerUnit;
+    const int32_t origin = AlignToUnit(m_selectionOrigin);
+    newPosition = AlignToUnit(newPosition);
+    if (origin == newPosition) {
+        ResetSelection(true);
+        m_selectionOrigin = newPosition;
+        m_extendingSelection = true;
+    } else if (newPosition < origin) {
+        SetSelection(origin - u, newPosition);
+    } else {
+        SetSelection(origin, newPosition - u);
+    }
 }
 
 // ---- deferred selection notification ----------------------------------------------

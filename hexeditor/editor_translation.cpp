@@ -43,7 +43,7 @@ void TCustomMPHexEditor::SetUnicodeChars(bool value)
         m_translation = tkAsIs;
     }
     // The character columns change meaning: keep the caret on its byte.
-    const bool charField = Col() > HexColumnCount() + 2;
+    const bool charField = CaretInCharField();
     const int32_t position = PositionAtCell(Col(), Row());
 
     m_unicodeChars = value;

@@ -59,7 +59,7 @@ void TCustomMPHexEditor::KeyPress(QChar& key)
     const int32_t p = PositionAtCell(Col(), Row());
     if (p >= DataSize() && !InsertMode())
         return;
-    if (Col() > HexColumnCount() + 2)
+    if (CaretInCharField())
         TypeInCharField(ch, hasAnsi, ansi, p);
     else
         TypeInHexField(ch, p);

@@ -1,6 +1,6 @@
-// Recording undo entries, undo and redo. The entry format and the stack
-// walking live in core/mphundostorage; this file reads and restores the
-// editor's state.
+// Recording undo entries, the view state they keep, undo and redo. The entry
+// format, the redo record and the stack walking live in core/mphundostorage;
+// the per-kind reverting and re-applying in editor_undokinds.cpp.
 
 #include "hexeditor/mphexeditor.h"
 
@@ -8,16 +8,6 @@
 #include <cstring>
 
 using namespace MPHUndoFlags;
-using MPHUndo::ReadInt;
-using MPHUndo::WriteInt;
-
-namespace {
-// Redo record: 30-byte header, data area, ten bookmarks, selection.
-constexpr int32_t RedoHeaderSize = 30;
-constexpr int32_t BookmarkSlot = 8;
-
-const uint8_t* bytesOf(const QByteArray& a) { return reinterpret_cast<const uint8_t*>(a.constData()); }
-} // namespace
 
 // ---- recording ---------------------------------------------------------------
 
@@ -134,25 +124,10 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
     const QByteArray data =
         directBytes < 0 ? SavedUndoData(kind, position, count, count2, description, h.Flags) : QByteArray();
 
-    const bool charField = CaretInCharField();
-    h.CaretPosition = PositionAtCell(Col(), Row());
-    if (!charField && Col() != CellAtPosition(h.CaretPosition, false).X)
-        h.Flags |= ufSecondNibble;
-    if (charField)
-        h.Flags |= ufInCharField;
-    if (m_insertMode)
-        h.Flags |= ufInsertMode;
-    if (m_unicodeChars)
-        h.Flags |= ufUnicodeChars;
-    if (m_unicodeBigEndian)
-        h.Flags |= ufUnicodeBigEndian;
-    if (m_modified)
-        h.Flags |= ufModified;
+    MPHUndo::StoreViewState(h, CaptureViewState());
     h.Position = position;
     h.Count = kind == ukAllData ? DataSize() : count;
     h.Count2 = count2;
-    h.Translation = static_cast<uint8_t>(m_translation);
-    h.BytesPerUnit = m_bytesPerUnit;
 
     std::optional<TMPHUndoSelection> selection;
     if (m_selAnchor >= 0)
@@ -183,10 +158,7 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
         BookmarkChanged();
 
     if (kind == ukCursorMove) {
-        int64_t offset = 0;
-        int32_t entrySize = 0;
-        if (s.NewestEntry(offset, entrySize))
-            WriteInt(s.Memory() + offset + 8, position);
+        s.SetNewestCaret(position);
         s.SetUndoSelection(position, count);
     }
 }
@@ -206,6 +178,41 @@ bool TCustomMPHexEditor::CanRedo() const
 void TCustomMPHexEditor::ResetUndo()
 {
     m_undoStorage->Reset(true);
+}
+
+// ---- the view state ------------------------------------------------------------------
+
+TMPHViewState TCustomMPHexEditor::CaptureViewState()
+{
+    TMPHViewState v;
+    v.InCharField = CaretInCharField();
+    v.CaretPosition = PositionAtCell(Col(), Row());
+    v.SecondNibble = !v.InCharField && Col() != CellAtPosition(v.CaretPosition, false).X;
+    v.InsertMode = m_insertMode;
+    v.UnicodeChars = m_unicodeChars;
+    v.UnicodeBigEndian = m_unicodeBigEndian;
+    v.Modified = m_modified;
+    v.Translation = static_cast<uint8_t>(m_translation);
+    v.BytesPerUnit = m_bytesPerUnit;
+    return v;
+}
+
+void TCustomMPHexEditor::RestoreViewState(const TMPHViewState& v, const std::function<void()>& putSelection)
+{
+    // Insert mode first: it decides whether the caret may stand after the last byte.
+    SetInsertMode(v.InsertMode);
+    PlaceCaret(v.CaretPosition, v.InCharField, v.SecondNibble);
+    m_modified = v.Modified;
+    // The selection before the settings: a new BytesPerUnit may drop it.
+    putSelection();
+    SetUnicodeChars(v.UnicodeChars);
+    SetUnicodeBigEndian(v.UnicodeBigEndian);
+    // In unicode mode the setter refuses translations: assign the field.
+    if (m_unicodeChars)
+        m_translation = static_cast<TMPHTranslationKind>(v.Translation);
+    else
+        SetTranslation(static_cast<TMPHTranslationKind>(v.Translation));
+    SetBytesPerUnit(v.BytesPerUnit);
 }
 
 // ---- undo --------------------------------------------------------------------------
@@ -267,115 +274,36 @@ void TCustomMPHexEditor::SetMultiLevelRedo(bool value)
         m_undoStorage->ClearRedo();
 }
 
-void TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
+TMPHDataChange TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
 {
-    const TMPHUndoHeader& h = e.Header;
-    const int32_t p = h.Position;
-    TMPHUndoStorage& s = *m_undoStorage;
-    switch (MPHUndo::KindOf(h.Flags)) {
-    case ukChangeBytes:
-        WriteBuffer(e.Data.constData(), p, h.Count);
-        SetChangeMark(p, h.Flags & ufFirstByteChanged);
-        if (h.Count == 2)
-            SetChangeMark(p + 1, h.Flags & ufSecondByteChanged);
-        RestoreAfterUndo(e);
-        InvalidateRowsOf(p, p + h.Count - 1);
-        break;
-    case ukRemove:
-        InsertData(e.Data.constData(), h.Count, p);
-        RestoreAfterUndo(e);
-        // Bookmarks from the removal point on move forward again: those behind
-        // the removed bytes return to where they were before the removal.
-        if (m_bookmarks.Shift(p, h.Count, DataSize()))
-            BookmarkChanged();
-        CutChangeMarks(p);
-        break;
-    case ukInsert:
-        DeleteData(p, p + h.Count, -1, -1);
-        RestoreAfterUndo(e);
-        ShiftBookmarks(p, -h.Count);
-        CutChangeMarks(p);
-        break;
-    case ukReplace:
-        DeleteData(p, p + h.Count, -1, -1);
-        InsertData(e.Data.constData(), h.Count2, p);
-        RestoreAfterUndo(e);
-        if (h.Count != h.Count2)
-            ShiftBookmarks(p + h.Count, h.Count2 - h.Count);
-        CutChangeMarks(std::max(0, p - 1));
-        break;
-    case ukAppend:
-        MoveColRow(2, Row(), true);
-        m_dataStorage->SetSize(p);
-        UpdateGridSize();
-        CutChangeMarks(p);
-        RestoreAfterUndo(e);
-        break;
+    TMPHDataChange change;
+    switch (MPHUndo::KindOf(e.Header.Flags)) {
+    case ukChangeBytes: change = UndoChangeBytes(e); break;
+    case ukRemove: change = UndoRemove(e); break;
+    case ukInsert: change = UndoInsert(e); break;
+    case ukReplace: change = UndoReplace(e); break;
+    case ukAppend: change = UndoAppend(e); break;
     case ukInsertNibble:
-    case ukDeleteNibble: {
-        if (MPHUndo::KindOf(h.Flags) == ukInsertNibble)
-            DeleteNibble(p, false);
-        else
-            InsertNibble(p, false);
-        m_dataStorage->WriteBufferAt(e.Data.constData(), p, 1);
-        SetChangeMark(p, h.Flags & ufFirstByteChanged);
-        m_dataStorage->SetSize(DataSize() - 1);
-        UpdateGridSize();
-        RestoreAfterUndo(e);
-        CutChangeMarks(p);
-        break;
-    }
-    case ukConvert:
-        WriteBuffer(e.Data.constData(), p, h.Count);
-        RestoreAfterUndo(e);
-        CutChangeMarks(p);
-        break;
-    case ukAllData:
-        m_dataStorage->SetSize(h.Count);
-        if (h.Count > 0)
-            m_dataStorage->WriteBufferAt(e.Data.constData(), 0, h.Count);
-        UpdateGridSize();
-        RestoreAfterUndo(e);
-        break;
-    default:
-        RestoreAfterUndo(e);
-        break;
+    case ukDeleteNibble: change = UndoNibble(e); break;
+    case ukConvert: change = UndoConvert(e); break;
+    case ukAllData: change = UndoAllData(e); break;
+    default: change = UndoCursorMove(e); break;
     }
     InvalidateGrid();
-    s.RemoveLastUndo();
-}
-
-void TCustomMPHexEditor::RestoreViewSettings(uint8_t translation, bool unicode, bool bigEndian,
-                                             int32_t bytesPerUnit)
-{
-    SetUnicodeChars(unicode);
-    SetUnicodeBigEndian(bigEndian);
-    // In unicode mode the setter refuses translations: assign the field.
-    if (m_unicodeChars)
-        m_translation = static_cast<TMPHTranslationKind>(translation);
-    else
-        SetTranslation(static_cast<TMPHTranslationKind>(translation));
-    SetBytesPerUnit(bytesPerUnit);
+    m_undoStorage->RemoveLastUndo();
+    return change;
 }
 
 void TCustomMPHexEditor::RestoreAfterUndo(const TMPHUndoEntry& e)
 {
-    const TMPHUndoHeader& h = e.Header;
-    // Insert mode first: it decides whether the caret may stand after the last byte.
-    SetInsertMode(h.Flags & ufInsertMode);
-    PlaceCaret(h.CaretPosition, h.Flags & ufInCharField, h.Flags & ufSecondNibble);
-    m_modified = h.Flags & ufModified;
-    if (e.Selection) {
-        if (e.Selection->SelLast == -1) {
-            if (DataSize() > 0)
-                Seek(e.Selection->SelFirst, 0);
-        } else {
+    RestoreViewState(MPHUndo::ViewStateOf(e.Header), [this, &e] {
+        if (!e.Selection)
+            ResetSelection(false);
+        else if (e.Selection->SelLast != -1)
             StoreSelection(e.Selection->SelAnchor, e.Selection->SelFirst, e.Selection->SelLast);
-        }
-    } else {
-        ResetSelection(false);
-    }
-    RestoreViewSettings(h.Translation, h.Flags & ufUnicodeChars, h.Flags & ufUnicodeBigEndian, h.BytesPerUnit);
+        else if (DataSize() > 0)
+            Seek(e.Selection->SelFirst, 0);
+    });
     InvalidateGrid();
     Changed();
 }
@@ -385,9 +313,9 @@ void TCustomMPHexEditor::RestoreAfterUndo(const TMPHUndoEntry& e)
 QByteArray TCustomMPHexEditor::BuildRedoRecord(const TMPHUndoEntry& e)
 {
     const int kind = MPHUndo::KindOf(e.Header.Flags);
-    TMPHUndoHeader h = e.Header;
-    h.Flags = kind <= 10 ? 1u << kind : 0;
-    QByteArray data;
+    TMPHRedoRecord r;
+    r.Header = e.Header;
+    r.Header.Flags = kind <= 10 ? 1u << kind : 0;
     const int32_t size = DataSize();
     auto present = [&](int32_t at, int32_t n) {
         n = std::clamp(n, 0, std::max(0, size - at));
@@ -396,28 +324,31 @@ QByteArray TCustomMPHexEditor::BuildRedoRecord(const TMPHUndoEntry& e)
             m_dataStorage->ReadBufferAt(bytes.data(), at, n);
         return bytes;
     };
+    auto marked = [this](int32_t at) {
+        return !InsertMode() && at < m_changedBytes.size() && m_changedBytes.testBit(at);
+    };
+    TMPHUndoHeader& h = r.Header;
     switch (kind) {
     case ukChangeBytes:
-        data = present(h.Position, h.Count);
-        if (!InsertMode() && h.Position < m_changedBytes.size() && m_changedBytes.testBit(h.Position))
+        r.Data = present(h.Position, h.Count);
+        if (marked(h.Position))
             h.Flags |= ufFirstByteChanged;
-        if (h.Count == 2 && !InsertMode() && h.Position + 1 < m_changedBytes.size()
-            && m_changedBytes.testBit(h.Position + 1))
+        if (h.Count == 2 && marked(h.Position + 1))
             h.Flags |= ufSecondByteChanged;
         break;
     case ukAppend:
-        data = present(h.Position, size - h.Position);
+        r.Data = present(h.Position, size - h.Position);
         break;
     case ukInsertNibble:
     case ukDeleteNibble:
     case ukAllData:
-        data = present(0, size);
+        r.Data = present(0, size);
         h.Count = size;
         break;
     case ukInsert:
     case ukReplace:
     case ukConvert:
-        data = present(h.Position, h.Count);
+        r.Data = present(h.Position, h.Count);
         break;
     case ukRemove:
     case ukCursorMove:
@@ -425,73 +356,25 @@ QByteArray TCustomMPHexEditor::BuildRedoRecord(const TMPHUndoEntry& e)
     default:
         return QByteArray();
     }
-    const bool charField = CaretInCharField();
-    h.CaretPosition = PositionAtCell(Col(), Row());
-    if (!charField && Col() != CellAtPosition(h.CaretPosition, false).X)
-        h.Flags |= ufSecondNibble;
-    h.Flags |= (charField ? ufInCharField : 0) | (m_insertMode ? ufInsertMode : 0)
-               | (m_unicodeChars ? ufUnicodeChars : 0) | (m_unicodeBigEndian ? ufUnicodeBigEndian : 0)
-               | (m_modified ? ufModified : 0);
-    h.Translation = static_cast<uint8_t>(m_translation);
-    h.BytesPerUnit = m_bytesPerUnit;
-
-    const int32_t d = kind == ukChangeBytes ? std::max(0, int32_t(data.size()) - 1) : int32_t(data.size());
-    QByteArray record(RedoHeaderSize + d + MPHUndo::BookmarkCopySize + 12, '\0');
-    auto* r = reinterpret_cast<uint8_t*>(record.data());
-    WriteInt(r, RedoHeaderSize + d);
-    MPHUndo::WriteHeader(r, h);
-    if (!data.isEmpty())
-        std::memcpy(r + MPHUndo::HeaderSize, data.constData(), size_t(data.size()));
-    uint8_t* marks = r + RedoHeaderSize + d;
-    for (int i = 0; i < TMPHBookmarks::Count; ++i) {
-        WriteInt(marks + i * BookmarkSlot, m_bookmarks.At(i).mPosition);
-        marks[i * BookmarkSlot + 4] = m_bookmarks.At(i).mInCharField ? 1 : 0;
-    }
-    uint8_t* sel = marks + MPHUndo::BookmarkCopySize;
-    WriteInt(sel, m_selFirst);
-    WriteInt(sel + 4, m_selLast);
-    WriteInt(sel + 8, m_selAnchor);
-    return record;
+    MPHUndo::StoreViewState(h, CaptureViewState());
+    r.Bookmarks = m_bookmarks.All();
+    r.Selection = TMPHUndoSelection{m_selFirst, m_selLast, m_selAnchor};
+    return MPHUndo::EncodeRedoRecord(r);
 }
 
-void TCustomMPHexEditor::ApplyRedoData(const QByteArray& record)
+TMPHDataChange TCustomMPHexEditor::ApplyRedoData(const TMPHRedoRecord& r)
 {
-    const uint8_t* r = bytesOf(record);
-    const TMPHUndoHeader h = MPHUndo::ReadHeader(r);
-    const int kind = MPHUndo::KindOf(h.Flags);
-    const char* data = record.constData() + MPHUndo::HeaderSize;
-    const int32_t p = h.Position;
-    switch (kind) {
-    case ukChangeBytes:
-        WriteBuffer(data, p, h.Count);
-        break;
-    case ukRemove:
-        DeleteData(p, p + h.Count, -1, -1);
-        break;
-    case ukInsert:
-        InsertData(data, h.Count, p);
-        break;
-    case ukReplace:
-        DeleteData(p, p + h.Count2, -1, -1);
-        InsertData(data, h.Count, p);
-        break;
-    case ukConvert:
-        DeleteData(p, p + h.Count, -1, -1);
-        InsertData(data, h.Count, p);
-        break;
-    case ukAppend:
-        AppendData(data, ReadInt(r) - RedoHeaderSize);
-        break;
+    switch (MPHUndo::KindOf(r.Header.Flags)) {
+    case ukChangeBytes: return RedoChangeBytes(r);
+    case ukRemove: return RedoRemove(r);
+    case ukInsert: return RedoInsert(r);
+    case ukReplace: return RedoReplace(r);
+    case ukConvert: return RedoConvert(r);
+    case ukAppend: return RedoAppend(r);
     case ukInsertNibble:
     case ukDeleteNibble:
-    case ukAllData:
-        m_dataStorage->SetSize(h.Count);
-        if (h.Count > 0)
-            m_dataStorage->WriteBufferAt(data, 0, h.Count);
-        UpdateGridSize();
-        break;
-    default:
-        break;
+    case ukAllData: return RedoWholeData(r);
+    default: return {r.Header.Position, 0, 0};
     }
 }
 
@@ -510,9 +393,11 @@ void TCustomMPHexEditor::Redo()
 void TCustomMPHexEditor::RedoCurrentRecord()
 {
     TMPHUndoStorage& s = *m_undoStorage;
-    const QByteArray record = s.RedoRecord();
-    ApplyRedoData(record);
-    RestoreAfterRedo(record);
+    TMPHRedoRecord record;
+    if (MPHUndo::DecodeRedoRecord(s.RedoRecord(), record)) {
+        ApplyRedoData(record);
+        RestoreAfterRedo(record);
+    }
     s.ClearCurrentRedo();
     Changed();
 }
@@ -534,25 +419,15 @@ void TCustomMPHexEditor::RedoUnit(const TMPHRedoUnit& unit)
     Changed();
 }
 
-void TCustomMPHexEditor::RestoreAfterRedo(const QByteArray& record)
+void TCustomMPHexEditor::RestoreAfterRedo(const TMPHRedoRecord& r)
 {
-    const uint8_t* r = bytesOf(record);
-    const TMPHUndoHeader h = MPHUndo::ReadHeader(r);
-    const uint8_t* marks = r + ReadInt(r);
-    TMPHBookmarks::Table table;
-    for (int i = 0; i < TMPHBookmarks::Count; ++i)
-        table[size_t(i)] = TMPHBookmark{ReadInt(marks + i * BookmarkSlot), marks[i * BookmarkSlot + 4] != 0};
-    m_bookmarks.SetAll(table);
-
-    SetInsertMode(h.Flags & ufInsertMode);
-    PlaceCaret(h.CaretPosition, h.Flags & ufInCharField, h.Flags & ufSecondNibble);
-    m_modified = h.Flags & ufModified;
-    const uint8_t* sel = marks + MPHUndo::BookmarkCopySize;
-    m_selFirst = ReadInt(sel);
-    m_selLast = ReadInt(sel + 4);
-    m_selAnchor = ReadInt(sel + 8);
-    RestoreViewSettings(h.Translation, h.Flags & ufUnicodeChars, h.Flags & ufUnicodeBigEndian, h.BytesPerUnit);
-
+    const TMPHUndoHeader& h = r.Header;
+    m_bookmarks.SetAll(r.Bookmarks);
+    RestoreViewState(MPHUndo::ViewStateOf(h), [this, &r] {
+        m_selFirst = r.Selection.SelFirst;
+        m_selLast = r.Selection.SelLast;
+        m_selAnchor = r.Selection.SelAnchor;
+    });
     SetChangeMark(h.Position, h.Flags & ufFirstByteChanged);
     if (MPHUndo::KindOf(h.Flags) == ukChangeBytes && h.Count == 2)
         SetChangeMark(h.Position + 1, h.Flags & ufSecondByteChanged);

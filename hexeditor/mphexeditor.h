@@ -16,13 +16,16 @@
 //   editor_scrolling.cpp  wheel, scroll bars, top-left changes, resize, focus
 //   editor_paint.cpp      painting: cells, colours, frames, grid lines, edges
 //   editor_caret.cpp      the drawn caret, its shape, blinking and placement
-//   editor_undo.cpp       recording undo entries, undo and redo
+//   editor_undo.cpp       recording undo entries, the view state, undo and redo
+//   editor_undokinds.cpp  reverting and re-applying, one function per entry kind
 //   editor_editing.cpp    the data-changing operations and editing settings
 //   editor_nibbles.cpp    shifting the data by one nibble (temporary file)
 
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphchangemarks.h"
+#include "hexeditor/core/mphdatachange.h"
 #include "hexeditor/core/mphexception.h"
+#include "hexeditor/core/mphgridgeometry.h"
 #include "hexeditor/core/mphlayout.h"
 #include "hexeditor/core/mphlimits.h"
 #include "hexeditor/core/mphmemorystream.h"
@@ -44,6 +47,7 @@
 #include <QVariant>
 #include <QVector>
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 // ---- keyboard and mouse events ------------------------------------------------
@@ -173,7 +177,9 @@ public:
     // ---- layout settings used by the mapping ----------------------------
     int BytesPerRow() const { return m_bytesPerRow; }
     void SetBytesPerRow(int value);
-    int HexColumnCount() const { return 2 * m_bytesPerRow; }
+    int HexColumnCount() const { return Geometry().HexColumnCount(); }
+    // The grid geometry in force (read-only): columns, rows, cell <-> position.
+    TMPHGridGeometry Geometry() const { return TMPHGridGeometry(m_bytesPerRow, m_unicodeChars); }
     int BytesPerUnit() const { return m_bytesPerUnit; }
     bool UnicodeChars() const { return m_unicodeChars; }
     // True only while insert mode is switched on and insertion is allowed.
@@ -324,6 +330,9 @@ public:
     void InsertData(const void* buffer, int32_t count, int32_t position);
     void AppendData(const void* buffer, int32_t count);
     void DeleteData(int32_t start, int32_t end, int caretCol, int caretRow);
+    // The last data change that went through the change path (position,
+    // bytes removed, bytes inserted).
+    const TMPHDataChange& LastDataChange() const { return m_lastDataChange; }
 
     // ---- finding (editor_find.cpp) ------------------------------------------
     // The encoding under which text typed into the character field is stored
@@ -518,6 +527,9 @@ protected:
     int m_wheelRemainder = 0;
     int m_wheelRows = 0;
 
+    // The caret-move rule (editor_selection.cpp): the decision comes from the
+    // core (DecideCaretCell); SelectCell applies it, repaints through
+    // CaretMoved and extends or drops the selection.
     bool SelectCell(int col, int row) override;
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -578,9 +590,11 @@ protected:
     bool m_allowInsertMode = true;
     bool m_multiLevelRedo = false;
     int m_redoGroupDepth = 0; // > 0 while a combined step is undone
-    bool CaretInCharField() const { return Col() > HexColumnCount() + 2; }
+    bool CaretInCharField() const { return Geometry().IsCharColumn(Col()); }
     // Moves the caret onto position (clamped to where a caret may stand) in the given field.
     void PlaceCaret(int32_t position, bool charField, bool secondNibble = false);
+    // Moves the caret onto the first byte's cell in the given field.
+    void MoveToFirstCell(bool charField);
     // Sets or clears the change mark of position by the marking rules.
     void SetChangeMark(int32_t position, bool changed);
     // Drops every change mark from position on.
@@ -593,16 +607,42 @@ protected:
     QByteArray SavedUndoData(int kind, int32_t position, int32_t count, int32_t count2, const QString& description,
                              uint32_t& flags);
     QByteArray BuildRedoRecord(const TMPHUndoEntry& entry);
-    void RevertEntry(const TMPHUndoEntry& entry);
+    // Reverts the newest entry by its kind and pops it; returns the data change made.
+    TMPHDataChange RevertEntry(const TMPHUndoEntry& entry);
     void RestoreAfterUndo(const TMPHUndoEntry& entry);
-    void ApplyRedoData(const QByteArray& record);
-    void RestoreAfterRedo(const QByteArray& record);
+    // Re-applies a redo record's data change by its kind; returns the change made.
+    TMPHDataChange ApplyRedoData(const TMPHRedoRecord& record);
+    void RestoreAfterRedo(const TMPHRedoRecord& record);
+    // The view state entries and redo records keep: the caret (position,
+    // field, digit), insert mode, Modified, translation, unicode mode, bytes
+    // per unit. Restoring puts back insert mode, the caret and Modified, lets
+    // putSelection restore the selection, then the view settings.
+    TMPHViewState CaptureViewState();
+    void RestoreViewState(const TMPHViewState& state, const std::function<void()>& putSelection);
+    // One function per entry kind (editor_undokinds.cpp).
+    TMPHDataChange UndoChangeBytes(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoRemove(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoInsert(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoReplace(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoAppend(const TMPHUndoEntry& entry);
+    // ukInsertNibble and ukDeleteNibble.
+    TMPHDataChange UndoNibble(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoConvert(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoAllData(const TMPHUndoEntry& entry);
+    TMPHDataChange UndoCursorMove(const TMPHUndoEntry& entry);
+    TMPHDataChange RedoChangeBytes(const TMPHRedoRecord& record);
+    TMPHDataChange RedoRemove(const TMPHRedoRecord& record);
+    TMPHDataChange RedoInsert(const TMPHRedoRecord& record);
+    TMPHDataChange RedoReplace(const TMPHRedoRecord& record);
+    TMPHDataChange RedoConvert(const TMPHRedoRecord& record);
+    TMPHDataChange RedoAppend(const TMPHRedoRecord& record);
+    // ukInsertNibble, ukDeleteNibble and ukAllData: the whole data again.
+    TMPHDataChange RedoWholeData(const TMPHRedoRecord& record);
     void RedoCurrentRecord();
     void RedoUnit(const TMPHRedoUnit& unit);
     // Pops the units the undo of a group pushed above depth and pushes them,
     // with the group's marker, as one unit.
     void CollectRedoGroup(int32_t depth, const TMPHRedoStep& marker);
-    void RestoreViewSettings(uint8_t translation, bool unicode, bool bigEndian, int32_t bytesPerUnit);
     // Writes the data from position on, shifted right by one nibble, to file.
     void WriteShiftedData(TStream& file, int32_t position);
 
@@ -661,8 +701,6 @@ protected:
     void PaintGutter(TMPHPaintContext& ctx);
     void PaintBookmarkIcons(TMPHPaintContext& ctx, int row, const QRect& cell);
     void PaintDataCells(TMPHPaintContext& ctx);
-    // PositionAtCell without touching the caret state.
-    int32_t DataPositionOfCell(int col, int row) const;
     bool IsChangedForDisplay(int32_t p, bool unicodeCell) const;
     QString DataCellText(int col, int32_t p);
     void PaintDataCell(TMPHPaintContext& ctx, int col, int row, const QRect& cell);
@@ -700,6 +738,25 @@ protected:
     bool m_caretShown = false;
     bool m_caretBlinkOn = true;
     QTimer m_caretTimer;
+
+private:
+    // ---- the caret-move rule and the one path for caret repaints ------------------
+    // Asks the rule about a cell the grid base accepted and applies the
+    // answer (drop the selection, redirect); true when the cell is accepted.
+    bool ApplyCaretRule(int col, int row);
+    // Every accepted caret move: repaints the old and the new caret cell, the
+    // ruler and the gutter cells of both rows.
+    void CaretMoved(TGridCoord from, TGridCoord to);
+    // The selecting flag is set: the selection follows the caret to the cell.
+    void ExtendSelectionTo(int col, int row);
+
+    // ---- the one path for data changes (editor_editing.cpp) ---------------------------
+    // Every data change ends here: the grid follows a new data size and the
+    // rows the change altered are repainted.
+    void ApplyDataChange(const TMPHDataChange& change);
+    // Repaints the visible rows of a span.
+    void InvalidateRowSpan(const TMPHRowSpan& rows);
+    TMPHDataChange m_lastDataChange;
 };
 
 class TMPHexEditor : public TCustomMPHexEditor

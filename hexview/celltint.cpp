@@ -18,7 +18,7 @@ uint32_t ToRgb(const QColor& color) { return color.rgb() & 0xFFFFFFu; }
 bool IsDataCell(TMPHexEditorEx& editor, int col)
 {
     const int32_t position = editor.DrawDataPosition();
-    return col >= 2 && col != editor.HexColumnCount() + 2 && position >= 0 && position < editor.DataSize();
+    return editor.Geometry().IsDataColumn(col) && position >= 0 && position < editor.DataSize();
 }
 
 uint32_t CellTextBackground(TMPHexEditorEx& editor, int32_t p, bool charField)
@@ -46,7 +46,7 @@ uint32_t CellTextBackground(TMPHexEditorEx& editor, int32_t p, bool charField)
 void DrawTintedCell(TMPHexEditorEx& editor, QPainter& canvas, int col, int row, const QString& text,
                     const QRect& rect, uint32_t tint, int percent)
 {
-    const bool charField = col > editor.HexColumnCount() + 2;
+    const bool charField = editor.Geometry().IsCharColumn(col);
     const uint32_t fill = BlendRgb(ToRgb(canvas.brush().color()), tint, percent);
     const uint32_t back = BlendRgb(CellTextBackground(editor, editor.DrawDataPosition(), charField), tint, percent);
     const uint32_t textColor = ReadableTextColor(ToRgb(canvas.pen().color()), back);

@@ -377,7 +377,7 @@ void TCompareWindow::DrawCell(int side, QPainter* canvas, int col, int row, QStr
     if (!canvas || row < 2 || !IsDataCell(editor, col))
         return;
     const int32_t p = editor.DrawDataPosition();
-    const bool unicodeChar = col > editor.HexColumnCount() + 2 && editor.UnicodeChars();
+    const bool unicodeChar = editor.Geometry().IsCharColumn(col) && editor.UnicodeChars();
     if (!m_diff.Differs(p) && !(unicodeChar && m_diff.Differs(p + 1)))
         return;
     DrawTintedCell(editor, *canvas, col, row, text, rect, DiffTint, DiffTintPercent);

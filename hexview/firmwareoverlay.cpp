@@ -181,13 +181,13 @@ bool TFirmwareOverlay::CellSpan(int col, int32_t position, int32_t& first, int32
                                 bool& endsByte) const
 {
     TMPHexEditorEx& editor = m_window.Editor();
-    const int hexColumns = editor.HexColumnCount();
-    if (col < 2 || col == hexColumns + 2 || position < 0 || position >= editor.DataSize())
+    const TMPHGridGeometry geo = editor.Geometry();
+    if (!geo.IsDataColumn(col) || position < 0 || position >= editor.DataSize())
         return false;
     first = last = position;
-    if (col <= hexColumns + 1) {
-        startsByte = (col - 2) % 2 == 0;
-        endsByte = !startsByte;
+    if (geo.IsHexColumn(col)) {
+        startsByte = geo.IsFirstDigit(col);
+        endsByte = geo.IsSecondDigit(col);
     } else {
         startsByte = endsByte = true;
         if (editor.UnicodeChars())
@@ -216,7 +216,7 @@ void TFirmwareOverlay::DrawCell(QObject*, QPainter* canvas, int col, int row, QS
 
     // The editor has chosen the cell's colours (selection and changed bytes
     // included): tint them and keep the text readable on the result.
-    const bool charField = col > editor.HexColumnCount() + 2;
+    const bool charField = editor.Geometry().IsCharColumn(col);
     uint32_t fill = ToRgb(canvas->brush().color());
     uint32_t back = CellTextBackground(editor, position, charField);
     if (inBlock) {

@@ -2,23 +2,24 @@
 #include "hexeditor/core/mphlayout.h"
 
 #include "hexeditor/core/mphexception.h"
+#include "hexeditor/core/mphgridgeometry.h"
 #include "hexeditor/core/mphoffsetformat.h"
 
 int CharColumnCount(int bytesPerRow, bool unicodeChars)
 {
-    return unicodeChars ? bytesPerRow / 2 : bytesPerRow;
+    return TMPHGridGeometry(bytesPerRow, unicodeChars).CharColumnCount();
 }
 
 int GridColumnCount(int bytesPerRow, bool unicodeChars)
 {
-    return 2 * bytesPerRow + CharColumnCount(bytesPerRow, unicodeChars) + 3;
+    return TMPHGridGeometry(bytesPerRow, unicodeChars).ColumnCount();
 }
 
 QVector<int> ColumnWidths(const TMPHLayoutSettings& s, int w)
 {
-    const int hexCols = 2 * s.BytesPerRow;
-    const int charCols = CharColumnCount(s.BytesPerRow, s.UnicodeChars);
-    const int colCount = GridColumnCount(s.BytesPerRow, s.UnicodeChars);
+    const TMPHGridGeometry geo(s.BytesPerRow, s.UnicodeChars);
+    const int charCols = geo.CharColumnCount();
+    const int colCount = geo.ColumnCount();
     QVector<int> widths(colCount, 0);
     if (colCount < 2)
         return widths;
@@ -28,8 +29,8 @@ QVector<int> ColumnWidths(const TMPHLayoutSettings& s, int w)
     const int64_t groupCols = 2 * int64_t(s.BytesPerColumn);
     const bool blocks = s.BytesPerBlock > 1;
     const int64_t blockCols = 2 * int64_t(s.BytesPerBlock);
-    for (int j = 2; j <= hexCols + 2; ++j) {
-        if (j == hexCols + 1) {
+    for (int j = TMPHGridGeometry::FirstHexColumn; j <= geo.GapColumn(); ++j) {
+        if (j == geo.LastHexColumn()) {
             widths[j] = 2 * w;
             continue;
         }
@@ -49,7 +50,7 @@ QVector<int> ColumnWidths(const TMPHLayoutSettings& s, int w)
             width = (3 * w) / 2 + 1; // half a character after each ruler unit
         if (blocks && s.SeparateBlocksInCharField && blockChars > 0 && k % blockChars == blockChars - 1)
             width += w;
-        widths[hexCols + 3 + k] = width;
+        widths[geo.FirstCharColumn() + k] = width;
     }
     widths[colCount - 1] = 2 * w + 1;
     return widths;

@@ -142,6 +142,77 @@ bool DecodeEntry(const uint8_t* entry, int32_t size, TMPHUndoEntry& out)
     return true;
 }
 
+
+void StoreViewState(TMPHUndoHeader& h, const TMPHViewState& v)
+{
+    h.CaretPosition = v.CaretPosition;
+    h.Flags |= (v.SecondNibble ? ufSecondNibble : 0) | (v.InCharField ? ufInCharField : 0)
+               | (v.InsertMode ? ufInsertMode : 0) | (v.UnicodeChars ? ufUnicodeChars : 0)
+               | (v.UnicodeBigEndian ? ufUnicodeBigEndian : 0) | (v.Modified ? ufModified : 0);
+    h.Translation = v.Translation;
+    h.BytesPerUnit = v.BytesPerUnit;
+}
+
+TMPHViewState ViewStateOf(const TMPHUndoHeader& h)
+{
+    TMPHViewState v;
+    v.CaretPosition = h.CaretPosition;
+    v.InCharField = h.Flags & ufInCharField;
+    v.SecondNibble = h.Flags & ufSecondNibble;
+    v.InsertMode = h.Flags & ufInsertMode;
+    v.UnicodeChars = h.Flags & ufUnicodeChars;
+    v.UnicodeBigEndian = h.Flags & ufUnicodeBigEndian;
+    v.Modified = h.Flags & ufModified;
+    v.Translation = h.Translation;
+    v.BytesPerUnit = h.BytesPerUnit;
+    return v;
+}
+
+QByteArray EncodeRedoRecord(const TMPHRedoRecord& record)
+{
+    const QByteArray& data = record.Data;
+    const bool changeBytes = KindOf(record.Header.Flags) == ukChangeBytes;
+    const int32_t d = changeBytes ? std::max(0, int32_t(data.size()) - 1) : int32_t(data.size());
+    QByteArray bytes(RedoHeaderSize + d + BookmarkCopySize + RedoSelectionSize, '\0');
+    auto* r = reinterpret_cast<uint8_t*>(bytes.data());
+    WriteInt(r, RedoHeaderSize + d);
+    WriteHeader(r, record.Header);
+    if (!data.isEmpty())
+        std::memcpy(r + HeaderSize, data.constData(), size_t(data.size()));
+    uint8_t* marks = r + RedoHeaderSize + d;
+    for (int i = 0; i < TMPHBookmarks::Count; ++i) {
+        const TMPHBookmark& mark = record.Bookmarks[size_t(i)];
+        WriteInt(marks + i * BookmarkSlot, mark.mPosition);
+        marks[i * BookmarkSlot + 4] = mark.mInCharField ? 1 : 0;
+    }
+    uint8_t* sel = marks + BookmarkCopySize;
+    WriteInt(sel, record.Selection.SelFirst);
+    WriteInt(sel + 4, record.Selection.SelLast);
+    WriteInt(sel + 8, record.Selection.SelAnchor);
+    return bytes;
+}
+
+bool DecodeRedoRecord(const QByteArray& bytes, TMPHRedoRecord& out)
+{
+    if (bytes.size() < RedoHeaderSize + BookmarkCopySize + RedoSelectionSize)
+        return false;
+    const auto* r = reinterpret_cast<const uint8_t*>(bytes.constData());
+    const int32_t marksAt = ReadInt(r);
+    if (marksAt < RedoHeaderSize || marksAt > bytes.size() - BookmarkCopySize - RedoSelectionSize)
+        return false;
+    out = TMPHRedoRecord();
+    out.Header = ReadHeader(r);
+    const int32_t d = marksAt - RedoHeaderSize;
+    const bool changeBytes = KindOf(out.Header.Flags) == ukChangeBytes;
+    out.Data = QByteArray(bytes.constData() + HeaderSize, changeBytes ? d + 1 : d);
+    const uint8_t* marks = r + marksAt;
+    for (int i = 0; i < TMPHBookmarks::Count; ++i)
+        out.Bookmarks[size_t(i)] = TMPHBookmark{ReadInt(marks + i * BookmarkSlot), marks[i * BookmarkSlot + 4] != 0};
+    const uint8_t* sel = marks + BookmarkCopySize;
+    out.Selection = TMPHUndoSelection{ReadInt(sel), ReadInt(sel + 4), ReadInt(sel + 8)};
+    return true;
+}
+
 } // namespace MPHUndo
 
 using namespace MPHUndo;
@@ -341,6 +412,14 @@ void TMPHUndoStorage::RepushPopped()
     std::memcpy(Memory() + at, m_poppedEntry.constData(), size_t(m_poppedEntry.size()));
     ++m_entryCount;
     m_poppedEntry.clear();
+}
+
+void TMPHUndoStorage::SetNewestCaret(int32_t position)
+{
+    int64_t offset = 0;
+    int32_t size = 0;
+    if (NewestEntry(offset, size))
+        WriteInt(Memory() + offset + 8, position);
 }
 
 void TMPHUndoStorage::SetUndoSelection(int32_t position, int32_t count)

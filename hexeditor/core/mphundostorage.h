@@ -13,9 +13,11 @@
 //      [SelFirst, SelLast, SelAnchor]           with ufSelection
 //      EntrySize
 // This file holds the widget-free part: encoding, walking from both ends,
-// dropping the oldest and popping the newest entry. Reading and restoring the
-// editor's state lives beside the editor (editor_undo.cpp).
+// dropping the oldest and popping the newest entry, the redo record's codec
+// and the view state's flags. Reading and restoring the editor's state lives
+// beside the editor (editor_undo.cpp, editor_undokinds.cpp).
 
+#include "hexeditor/core/mphbookmarks.h"
 #include "platform/core/streams.h"
 #include <QByteArray>
 #include <QString>
@@ -74,6 +76,36 @@ struct TMPHUndoSelection
     bool operator==(const TMPHUndoSelection&) const = default;
 };
 
+// The editor's view state an entry and a redo record keep: where the caret
+// stood and the settings undo and redo put back.
+struct TMPHViewState
+{
+    int32_t CaretPosition = 0;
+    bool InCharField = false;
+    bool SecondNibble = false; // in the hex field, on the byte's second digit
+    bool InsertMode = false;   // the stored switch
+    bool UnicodeChars = false;
+    bool UnicodeBigEndian = false;
+    bool Modified = false;
+    uint8_t Translation = 0;
+    int32_t BytesPerUnit = 1;
+    bool operator==(const TMPHViewState&) const = default;
+};
+
+// The one redo record, decoded. Laid out as a 30-byte header like an entry's
+// whose first int32 is the offset of the bookmark copy (30 + D), the redo
+// data area of D + 1 bytes from offset 29 (D is Count - 1 for ukChangeBytes,
+// else the number of data bytes, leaving one spare byte), the ten bookmarks
+// (an int32 position and a field byte, 8 bytes each), and SelFirst, SelLast,
+// SelAnchor.
+struct TMPHRedoRecord
+{
+    TMPHUndoHeader Header;
+    QByteArray Data; // for ukChangeBytes the whole data area
+    TMPHBookmarks::Table Bookmarks{};
+    TMPHUndoSelection Selection;
+};
+
 // One entry decoded from the stack.
 struct TMPHUndoEntry
 {
@@ -112,6 +144,20 @@ QByteArray EncodeEntry(const TMPHUndoHeader& header, const QByteArray& data, con
                        const std::optional<TMPHUndoSelection>& selection);
 // Decodes an entry of size bytes; false when its sizes do not add up.
 bool DecodeEntry(const uint8_t* entry, int32_t size, TMPHUndoEntry& out);
+
+inline constexpr int32_t RedoHeaderSize = 30;
+inline constexpr int32_t BookmarkSlot = 8;
+inline constexpr int32_t RedoSelectionSize = 12;
+
+// The view state into a header (caret, its flags, translation, bytes per
+// unit; other flags are kept) and back out of one.
+void StoreViewState(TMPHUndoHeader& header, const TMPHViewState& state);
+TMPHViewState ViewStateOf(const TMPHUndoHeader& header);
+
+// The bytes of a redo record, and back; decoding fails (false) when the
+// record is too short for its own offsets.
+QByteArray EncodeRedoRecord(const TMPHRedoRecord& record);
+bool DecodeRedoRecord(const QByteArray& bytes, TMPHRedoRecord& out);
 } // namespace MPHUndo
 
 // One undone step kept for redo beyond the single record: the redo record
@@ -165,6 +211,8 @@ public:
     // Offset and size of the newest entry; false on an empty stack.
     bool NewestEntry(int64_t& offset, int32_t& size) const;
     bool ReadNewest(TMPHUndoEntry& entry) const;
+    // Sets the caret position of the newest entry (nothing on an empty stack).
+    void SetNewestCaret(int32_t position);
     // Makes the newest entry select count bytes from position when undone
     // (adds the selection block when missing). Only when CanUndo.
     void SetUndoSelection(int32_t position, int32_t count);

@@ -79,7 +79,7 @@ void TMPHexEditorEx::DblClick(QPoint mousePos)
     const TGridCoord cell = MouseCoord(mousePos.x(), mousePos.y());
     // Only the bytes of the two fields: not the gutter, the ruler or the gap
     // between the fields.
-    if (cell.X >= 2 && cell.Y >= 2 && cell.X != HexColumnCount() + 2) {
+    if (Geometry().IsDataColumn(cell.X) && Geometry().IsDataRow(cell.Y)) {
         const int32_t position = PositionAtCell(cell.X, cell.Y);
         if (position >= 0 && position < DataSize()) {
             SetSelection(position, position);
