@@ -2,6 +2,8 @@
 
 #include "hexview/hexviewwindow.h"
 
+#include "platform/core/filepages.h"
+
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMessageBox>
@@ -46,7 +48,14 @@ TDocumentWatch::TDocumentWatch(HexViewWindow& window)
     connect(&window, &HexViewWindow::DocumentLoaded, this, [this] {
         m_known = m_window.Editor().HasFile() ? m_window.LoadedFileStamp() : TFileStamp{};
         m_announced = m_known;
-        Follow();
+        // Watched once the new document is on screen; a change in between
+        // is found by the look that follows.
+        m_path.clear();
+        Rearm();
+        QTimer::singleShot(0, this, [this] {
+            Follow();
+            CheckNow();
+        });
     });
     // Checked once the event that told about it is over (a box may follow).
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
@@ -99,10 +108,19 @@ void TDocumentWatch::CheckNow()
     const QString name = QFileInfo(m_path).fileName();
     const QString unsaved = m_window.Editor().Modified() ? HexViewWindow::tr(" Reloading drops your unsaved changes.")
                                                          : QString();
-    const QString text = now.Exists ? HexViewWindow::tr("%1 was changed on disk by another program.%2").arg(name, unsaved)
-                                    : HexViewWindow::tr("%1 was removed or renamed on disk. What is shown is "
-                                                        "kept; saving writes it under its name again.")
-                                          .arg(name);
+    // A document read from its file on demand keeps the file it opened
+    // (also when the name now leads to another one); only when that file
+    // itself was rewritten can its unread parts not be had any more.
+    const TFilePages* source = m_window.Editor().DataStorage().DemandFile();
+    const bool sourceLost = source != nullptr && !source->Unchanged();
+    QString text = now.Exists ? HexViewWindow::tr("%1 was changed on disk by another program.%2").arg(name, unsaved)
+                              : HexViewWindow::tr("%1 was removed or renamed on disk. What is shown is "
+                                                  "kept; saving writes it under its name again.")
+                                    .arg(name);
+    if (sourceLost)
+        text = HexViewWindow::tr("%1 was rewritten on disk by another program while the document still reads "
+                                 "from it: what was not read yet can no longer be shown or saved. Reload it.")
+                   .arg(name);
     m_asking = true;
     const TChangedFileAnswer answer = AskReloadChangedFile(m_window, text, now.Exists);
     m_asking = false;

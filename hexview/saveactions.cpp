@@ -190,6 +190,9 @@ void InstallSaveActions(HexViewWindow& window)
     // Saves never leave the document's name without a file, keep links and
     // back up the file a link leads to.
     window.Editor().SetAtomicBackup(true);
+    // Large files open at once: their bytes are read as they are shown
+    // (the document watch below tells when the file changes under them).
+    window.Editor().SetOpenOnDemand(true);
     new TDocumentWatch(window);
     QMenu* file = window.FileMenu();
     QAction* before = InsertionPoint(file);
