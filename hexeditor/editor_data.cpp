@@ -2,8 +2,13 @@
 
 #include "hexeditor/mphexeditor.h"
 
+#include "platform/core/apperror.h"
+#include "platform/core/filepages.h"
 #include "platform/core/fileutils.h"
 #include "platform/core/streams.h"
+
+#include <QPointer>
+#include <QTimer>
 
 #include <QShowEvent>
 #include <cmath>
@@ -111,6 +116,13 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
     if (!file->IsRegularFile())
         throw EFileOpenError(MPHStrings::Text(MPHStrings::ErrorFileOpen).arg(fileName, notRegular));
 
+    if (m_openOnDemand && file->Size() >= m_onDemandMinSize) {
+        LoadOnDemand(std::move(file));
+        m_fileName = fileName;
+        m_hasFile = true;
+        return;
+    }
+
     m_loadingFileName = fileName;
     try {
         LoadFromStream(*file);
@@ -162,15 +174,7 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
     }
 
     try {
-        if (m_undoStorage->SuspendCount() == 0)
-            m_undoStorage->Reset();
-        m_changedBytes.clear();
-        UpdateGridSize();
-        m_modified = false;
-        m_extendingSelection = false;
-        ResetSelection(true);
-        MoveColRow(2, 2, true);
-        Changed();
+        ResetAfterLoad();
     } catch (...) {
         PopBusyCursor();
         throw;
@@ -186,6 +190,35 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
         UpdateGridSize();
         std::rethrow_exception(failure);
     }
+}
+
+void TCustomMPHexEditor::ResetAfterLoad()
+{
+    if (m_undoStorage->SuspendCount() == 0)
+        m_undoStorage->Reset();
+    m_changedBytes.clear();
+    UpdateGridSize();
+    m_modified = false;
+    m_extendingSelection = false;
+    ResetSelection(true);
+    MoveColRow(2, 2, true);
+    Changed();
+}
+
+void TCustomMPHexEditor::LoadOnDemand(std::unique_ptr<TFileStream> file)
+{
+    auto pages = std::make_unique<TFilePages>(std::move(file));
+    m_dataStorage->OpenOnDemand(std::move(pages));
+    m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
+    // A read that cannot raise (painting) found the file unreadable: the
+    // error is told once the event under way is over.
+    QPointer<TCustomMPHexEditor> self(this);
+    m_dataStorage->OnReadFailure = [self](const QString& message) {
+        QTimer::singleShot(0, self, [message] {
+            HandleApplicationException(std::make_exception_ptr(EReadError(message)));
+        });
+    };
+    ResetAfterLoad();
 }
 
 void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination, int64_t count,

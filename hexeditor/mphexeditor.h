@@ -135,6 +135,23 @@ public:
     void LoadFromStream(TStream& stream);
     void CreateEmptyFile(const QString& name);
 
+    // ---- opening large files without copying them (off by default) -----
+    // When on, LoadFromFile opens a file of at least OnDemandMinSize bytes
+    // without copying it: DataStorage reads its bytes when they are shown
+    // or used (TMemoryStream::OpenOnDemand), so opening takes the same
+    // time for any size and memory grows with what is read and changed.
+    // No progress is reported for such an open. The document keeps the
+    // file open until it is replaced; a file that another program rewrites
+    // or shortens meanwhile can no longer be read: what was not read yet
+    // shows as zeros, the error is handed to the application's error
+    // handler once, and saving or copying the data fails with it. Smaller
+    // files are copied as by default (a copy costs no more than the cache).
+    static constexpr int64_t DefaultOnDemandMinSize = int64_t(16) << 20;
+    bool OpenOnDemand() const { return m_openOnDemand; }
+    void SetOpenOnDemand(bool value) { m_openOnDemand = value; }
+    int64_t OnDemandMinSize() const { return m_onDemandMinSize; }
+    void SetOnDemandMinSize(int64_t value) { m_onDemandMinSize = value; }
+
     uint8_t ByteAt(int32_t index);
     void SetByteAt(int32_t index, uint8_t value);
     void ReadBuffer(void* buffer, int32_t index, int32_t count);
@@ -550,6 +567,11 @@ protected:
     void CopyWithProgress(TStream& source, TStream& destination, int64_t count, TMPHProgressKind kind);
     // Checks that a file can be read and whether it can be written exclusively.
     bool FileAccessCheck(const QString& name, int* error);
+    // The load of an opened file without copying it (OpenOnDemand).
+    void LoadOnDemand(std::unique_ptr<TFileStream> file);
+    // What every load does once the data are in place: undo history,
+    // change marks, grid, Modified, caret, notification.
+    void ResetAfterLoad();
     void StoreSelection(int32_t anchor, int32_t first, int32_t last);
 
     std::unique_ptr<TMPHMemoryStream> m_dataStorage;
@@ -557,6 +579,8 @@ protected:
     TMPHChangeMarks m_changedBytes;
     QString m_fileName = QStringLiteral("---");
     QString m_loadingFileName;
+    bool m_openOnDemand = false;
+    int64_t m_onDemandMinSize = DefaultOnDemandMinSize;
     bool m_readOnlyFile = true;
     bool m_hasFile = false;
     bool m_modified = false;

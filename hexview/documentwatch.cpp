@@ -3,6 +3,8 @@
 #include "hexview/documenttab.h"
 #include "hexview/hexviewwindow.h"
 
+#include "platform/core/filepages.h"
+
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMessageBox>
@@ -47,7 +49,14 @@ TDocumentWatch::TDocumentWatch(HexViewWindow& window, TDocumentTab& tab)
     connect(&tab, &TDocumentTab::Loaded, this, [this] {
         m_known = m_tab.Editor().HasFile() ? m_tab.LoadedFileStamp() : TFileStamp{};
         m_announced = m_known;
-        Follow();
+        // Watched once the new document is on screen; a change in between
+        // is found by the look that follows.
+        m_path.clear();
+        Rearm();
+        QTimer::singleShot(0, this, [this] {
+            Follow();
+            CheckNow();
+        });
     });
     // The document in front replaced without a load of its tab (New from
     // clipboard): the old file is no longer its file. A tab switch keeps
@@ -117,10 +126,19 @@ void TDocumentWatch::CheckNow()
     const QString name = QFileInfo(m_path).fileName();
     const QString unsaved = m_tab.Editor().Modified() ? HexViewWindow::tr(" Reloading drops your unsaved changes.")
                                                          : QString();
-    const QString text = now.Exists ? HexViewWindow::tr("%1 was changed on disk by another program.%2").arg(name, unsaved)
-                                    : HexViewWindow::tr("%1 was removed or renamed on disk. What is shown is "
-                                                        "kept; saving writes it under its name again.")
-                                          .arg(name);
+    // A document read from its file on demand keeps the file it opened
+    // (also when the name now leads to another one); only when that file
+    // itself was rewritten can its unread parts not be had any more.
+    const TFilePages* source = m_tab.Editor().DataStorage().DemandFile();
+    const bool sourceLost = source != nullptr && !source->Unchanged();
+    QString text = now.Exists ? HexViewWindow::tr("%1 was changed on disk by another program.%2").arg(name, unsaved)
+                              : HexViewWindow::tr("%1 was removed or renamed on disk. What is shown is "
+                                                  "kept; saving writes it under its name again.")
+                                    .arg(name);
+    if (sourceLost)
+        text = HexViewWindow::tr("%1 was rewritten on disk by another program while the document still reads "
+                                 "from it: what was not read yet can no longer be shown or saved. Reload it.")
+                   .arg(name);
     m_asking = true;
     const TChangedFileAnswer answer = AskReloadChangedFile(m_window, text, now.Exists);
     m_asking = false;

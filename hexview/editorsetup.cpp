@@ -19,6 +19,8 @@ void CopyEditorSetup(TMPHexEditorEx& from, TMPHexEditorEx& to)
     to.SetForeignMoveNeedsShift(from.ForeignMoveNeedsShift());
     to.SetOffsetPopupMenu(from.OffsetPopupMenu());
     to.SetForeignTextAsCarried(from.ForeignTextAsCarried());
+    to.SetOpenOnDemand(from.OpenOnDemand());
+    to.SetOnDemandMinSize(from.OnDemandMinSize());
 }
 
 } // namespace hexview

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <memory>
 
 namespace hexview {
 
@@ -100,7 +101,17 @@ bool TEntropyStrip::Step()
     TMPHexEditorEx& editor = m_window.Editor();
     if (!m_blocks || m_blocks->Size() != editor.DataSize())
         return true; // a change restarts the blocks
-    return m_blocks->Step(editor.DataStorage().Memory(), SliceSize);
+    TMPHMemoryStream& data = editor.DataStorage();
+    if (data.IsContiguous())
+        return m_blocks->Step(data.Memory(), SliceSize);
+    // Data in pieces or read from their file on demand are read a slice at
+    // a time rather than gathered into one block.
+    const int64_t first = m_blocks->NextOffset();
+    const int64_t rounded = (SliceSize + m_blocks->BlockSize() - 1) / m_blocks->BlockSize() * m_blocks->BlockSize();
+    const int64_t count = std::min(rounded, m_blocks->Size() - first);
+    const auto slice = std::make_unique_for_overwrite<uint8_t[]>(size_t(std::max<int64_t>(count, 1)));
+    data.PeekBytes(first, slice.get(), count);
+    return m_blocks->StepSlice(slice.get(), SliceSize);
 }
 
 QColor TEntropyStrip::EntropyColor(float bits)

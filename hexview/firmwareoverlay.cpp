@@ -47,6 +47,8 @@ TFirmwareOverlay::TFirmwareOverlay(HexViewWindow& window) : QObject(&window), m_
     connect(&window, &HexViewWindow::DataChanged, this, &TFirmwareOverlay::DataChanged);
     m_crcTimer.setSingleShot(true);
     connect(&m_crcTimer, &QTimer::timeout, this, &TFirmwareOverlay::CrcStep);
+    m_scanTimer.setSingleShot(true);
+    connect(&m_scanTimer, &QTimer::timeout, this, &TFirmwareOverlay::SearchStep);
 }
 
 TFirmwareOverlay::~TFirmwareOverlay() = default;
@@ -72,6 +74,16 @@ void TFirmwareOverlay::SetEnabled(bool value)
     Apply();
 }
 
+TDataReader TFirmwareOverlay::DocumentReader() const
+{
+    TMPHexEditorEx& editor = m_window.Editor();
+    return [&editor](int64_t position, uint8_t* buffer, int64_t count) {
+        editor.DataStorage().PeekBytes(position, buffer, count);
+    };
+}
+
+// The new document is searched for the marker in the background: nothing
+// here waits for it, so the first page comes at once for any size.
 void TFirmwareOverlay::DocumentLoaded()
 {
     TMPHexEditorEx& editor = m_window.Editor();
@@ -79,43 +91,93 @@ void TFirmwareOverlay::DocumentLoaded()
     if (m_ownsBookmark && editor.Bookmarks().At(0) == TMPHBookmark{m_layout.MarkerOffset, false})
         editor.SetBookmark(0, -1, false);
     m_ownsBookmark = false;
-    const int32_t size = editor.DataSize();
-    m_layout = DetectBootLayout(size > 0 ? editor.DataStorage().GetAddress(0, size) : nullptr, size);
+    m_layout = TBootLayout{};
     m_crc = 0;
-    // The loaded bytes are the file's: their sum is the file's CRC-32.
-    RestartCrc(true);
+    RestartCrc(false);
     Apply();
+    StartSearch();
 }
 
 void TFirmwareOverlay::DataChanged()
 {
+    // Offsets found so far may have moved: the search starts again.
+    if (m_scan) {
+        StartSearch();
+        return;
+    }
     if (!m_layout.Found)
         return;
     FollowMarker();
+    if (!m_layout.Found)
+        return;
     RestartCrc(m_window.Editor().DataSize() <= ImmediateCrcSize);
     Apply();
 }
 
+void TFirmwareOverlay::StartSearch()
+{
+    m_scanTimer.stop();
+    m_scan = std::make_unique<TMarkerScan>(m_window.Editor().DataSize());
+    if (m_window.Editor().DataSize() <= SearchSliceSize)
+        SearchStep();
+    else
+        m_scanTimer.start(0);
+}
+
+void TFirmwareOverlay::SearchStep()
+{
+    if (!m_scan)
+        return;
+    TMPHexEditorEx& editor = m_window.Editor();
+    if (!m_scan->Step(DocumentReader(), SearchSliceSize)) {
+        m_scanTimer.start(0); // the next slice after pending events
+        return;
+    }
+    const int64_t offset = m_scan->Offset();
+    m_scan.reset();
+    if (offset < 0) {
+        // No marker (any more): the overlay goes, with the bookmark it set.
+        if (m_ownsBookmark && editor.Bookmarks().At(0) == TMPHBookmark{m_layout.MarkerOffset, false})
+            editor.SetBookmark(0, -1, false);
+        m_ownsBookmark = false;
+        m_layout = TBootLayout{};
+        RestartCrc(false);
+        Apply();
+        return;
+    }
+    m_layout = BootLayoutAt(DocumentReader(), editor.DataSize(), offset);
+    // Summed at once when that is as quick as the search was.
+    RestartCrc(editor.DataSize() <= SearchSliceSize);
+    Apply();
+}
+
+// Where bookmark 0 (which moves with the data) or the old offset still
+// holds the marker; else the search runs again. Only the marker's bytes
+// are read here.
 void TFirmwareOverlay::FollowMarker()
 {
     TMPHexEditorEx& editor = m_window.Editor();
     const int32_t size = editor.DataSize();
-    const uint8_t* data = size > 0 ? editor.DataStorage().Memory() : nullptr;
+    const TDataReader read = DocumentReader();
     const int32_t markBookmark = editor.Bookmarks().At(0).mPosition;
     TBootLayout layout;
     if (m_ownsBookmark && markBookmark >= 0)
-        layout = BootLayoutAt(data, size, markBookmark);
+        layout = BootLayoutAt(read, size, markBookmark);
     if (!layout.Found)
-        layout = BootLayoutAt(data, size, m_layout.MarkerOffset);
-    if (!layout.Found)
-        layout = DetectBootLayout(data, size);
-    if (!layout.Found && m_ownsBookmark) {
-        // The marker is gone: the overlay goes, with the bookmark it set.
-        if (editor.Bookmarks().At(0) == TMPHBookmark{m_layout.MarkerOffset, false})
-            editor.SetBookmark(0, -1, false);
-        m_ownsBookmark = false;
+        layout = BootLayoutAt(read, size, m_layout.MarkerOffset);
+    if (layout.Found) {
+        m_layout = layout;
+        return;
     }
-    m_layout = layout;
+    // The search decides (at once for a small document), keeping the old
+    // layout until then so that the bookmark it set can be taken back.
+    m_crcTimer.stop();
+    StartSearch();
+    if (m_scan) {
+        // Still searching: nothing is shown until the marker is found.
+        m_layout.Found = false;
+        Apply();
+    }
 }
 
 void TFirmwareOverlay::RestartCrc(bool atOnce)
@@ -124,15 +186,27 @@ void TFirmwareOverlay::RestartCrc(bool atOnce)
     m_crcReg = 0xFFFFFFFF;
     m_crcDone = 0;
     m_crcSize = m_layout.Found ? m_window.Editor().DataSize() : 0;
-    if (m_crcSize == 0)
+    if (m_crcSize == 0) {
+        std::vector<uint8_t>().swap(m_crcBuffer);
         return;
+    }
     if (atOnce) {
-        m_crcReg = boot::Crc32Update(m_crcReg, m_window.Editor().DataStorage().Memory(), size_t(m_crcSize));
-        m_crcDone = m_crcSize;
+        while (m_crcDone < m_crcSize)
+            SumNext(std::min(CrcSliceSize, m_crcSize - m_crcDone));
         m_crc = ~m_crcReg;
+        std::vector<uint8_t>().swap(m_crcBuffer);
         return;
     }
     m_crcTimer.start(CrcPauseMs);
+}
+
+void TFirmwareOverlay::SumNext(int32_t n)
+{
+    // Read a slice at a time: the document need not be in one block.
+    m_crcBuffer.resize(size_t(std::min(CrcSliceSize, m_crcSize)));
+    m_window.Editor().DataStorage().PeekBytes(m_crcDone, m_crcBuffer.data(), n);
+    m_crcReg = boot::Crc32Update(m_crcReg, m_crcBuffer.data(), size_t(n));
+    m_crcDone += n;
 }
 
 void TFirmwareOverlay::CrcStep()
@@ -143,14 +217,13 @@ void TFirmwareOverlay::CrcStep()
         RestartCrc(false);
         return;
     }
-    const int32_t n = std::min(CrcSliceSize, m_crcSize - m_crcDone);
-    m_crcReg = boot::Crc32Update(m_crcReg, editor.DataStorage().Memory() + m_crcDone, size_t(n));
-    m_crcDone += n;
+    SumNext(std::min(CrcSliceSize, m_crcSize - m_crcDone));
     if (m_crcDone < m_crcSize) {
         m_crcTimer.start(0); // the next slice after pending events
         return;
     }
     m_crc = ~m_crcReg;
+    std::vector<uint8_t>().swap(m_crcBuffer);
     Apply();
 }
 

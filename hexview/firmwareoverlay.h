@@ -12,6 +12,9 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
+#include <vector>
+
 class QAction;
 class QPainter;
 
@@ -42,6 +45,12 @@ public:
     static constexpr int32_t ImmediateCrcSize = 256 * 1024;
     static constexpr int CrcPauseMs = 300;
     static constexpr int32_t CrcSliceSize = 4 * 1024 * 1024;
+    // The marker search reads this much per slice, between events. A
+    // document of at most one slice is searched at once; a larger one only
+    // after the events waiting (its first page is painted first).
+    static constexpr int32_t SearchSliceSize = 1024 * 1024;
+    // True while the marker search is under way.
+    bool SearchBusy() const { return m_scan != nullptr; }
     QAction* ToggleAction() const { return m_toggle; }
 
     // The editor's OnDrawCell handler.
@@ -60,6 +69,13 @@ private:
     void FollowMarker();
     void RestartCrc(bool atOnce);
     void CrcStep();
+    // Sums the next n bytes of the document into m_crcReg.
+    void SumNext(int32_t n);
+    // Starts the marker search over the whole document.
+    void StartSearch();
+    void SearchStep();
+    // Copies document bytes without gathering them into one block.
+    TDataReader DocumentReader() const;
     // Positions first..last shown by a data cell and whether its sides are
     // byte edges; false for cells that show no data.
     bool CellSpan(int col, int32_t position, int32_t& first, int32_t& last, bool& startsByte, bool& endsByte) const;
@@ -74,6 +90,9 @@ private:
     int32_t m_crcSize = 0;
     int32_t m_crcDone = 0;
     uint32_t m_crcReg = 0;
+    std::vector<uint8_t> m_crcBuffer;
+    std::unique_ptr<TMarkerScan> m_scan;
+    QTimer m_scanTimer;
 };
 
 } // namespace hexview

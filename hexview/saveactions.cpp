@@ -189,7 +189,12 @@ void InstallSaveActions(HexViewWindow& window)
 {
     // Saves never leave the document's name without a file, keep links and
     // back up the file a link leads to.
-    window.OnEveryEditor([](TMPHexEditorEx& editor) { editor.SetAtomicBackup(true); });
+    window.OnEveryEditor([](TMPHexEditorEx& editor) {
+        editor.SetAtomicBackup(true);
+        // Large files open at once: their bytes are read as they are shown
+        // (each tab's document watch tells when the file changes under them).
+        editor.SetOpenOnDemand(true);
+    });
     QMenu* file = window.FileMenu();
     QAction* before = InsertionPoint(file);
     QAction* save = new QAction(HexViewWindow::tr("&Save"), file);

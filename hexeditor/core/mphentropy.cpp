@@ -93,12 +93,18 @@ float TMPHBlockEntropy::BlockValue(const uint8_t* data, int size) const
 
 bool TMPHBlockEntropy::Step(const uint8_t* data, int64_t maxBytes)
 {
+    return StepSlice(Done() ? data : data + NextOffset(), maxBytes);
+}
+
+bool TMPHBlockEntropy::StepSlice(const uint8_t* slice, int64_t maxBytes)
+{
     const int64_t blocks = std::max<int64_t>(1, (maxBytes + m_blockSize - 1) / m_blockSize);
     const int64_t end = std::min(BlockCount(), m_nextBlock + blocks);
+    const int64_t start = NextOffset();
     for (; m_nextBlock < end; ++m_nextBlock) {
         const int64_t first = m_nextBlock * m_blockSize;
         const int n = int(std::min<int64_t>(m_blockSize, m_size - first));
-        m_values[size_t(m_nextBlock)] = BlockValue(data + first, n);
+        m_values[size_t(m_nextBlock)] = BlockValue(slice + (first - start), n);
     }
     return Done();
 }

@@ -46,6 +46,12 @@ public:
     // last call stopped, covering at least maxBytes more (whole blocks); true
     // once every block is done.
     bool Step(const uint8_t* data, int64_t maxBytes);
+    // The same with slice holding the bytes from NextOffset() on (at least
+    // maxBytes rounded up to whole blocks, or up to the end), for data that
+    // are not in one block.
+    bool StepSlice(const uint8_t* slice, int64_t maxBytes);
+    // Where the next block starts.
+    int64_t NextOffset() const { return m_nextBlock * m_blockSize; }
     bool Done() const { return m_nextBlock >= BlockCount(); }
     int Percent() const;
 

@@ -45,12 +45,17 @@ void TMPHexEditorEx::WriteDataTo(const QString& target, TAtomicSaveOptions& opti
 {
     TFileStamp written;
     options.Written = &written;
+    TMPHMemoryStream& data = DataStorage();
+    // Data still read from their file on demand must not be read from a
+    // file that is being rewritten in place: they come into memory first.
+    if (data.DemandFile())
+        options.BeforeWriteInPlace = [&data] { data.Memory(); };
     try {
-        // Run by run: data held in pieces need no contiguous copy.
-        std::vector<TByteSpan> spans;
-        for (const auto& [bytes, size] : DataStorage().Spans())
-            spans.push_back(TByteSpan{bytes, size});
-        SaveFileAtomically(target, spans, options);
+        // Run by run: data held in pieces need no contiguous copy, and data
+        // read on demand are read while they are written (from the file
+        // opened, which the atomic replace leaves as it is).
+        SaveFileAtomically(
+            target, [&data](const TRunWriter& write) { data.ForEachRun(write); }, options);
     } catch (const EBackupError& e) {
         throw BackupErrorText(e);
     } catch (const EStreamError& e) {

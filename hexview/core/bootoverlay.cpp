@@ -29,10 +29,23 @@ TBootLayout DetectBootLayout(const uint8_t* data, int64_t size)
 
 TBootLayout BootLayoutAt(const uint8_t* data, int64_t size, int64_t offset)
 {
+    if (!data)
+        return TBootLayout{};
+    return BootLayoutAt(
+        [data](int64_t position, uint8_t* buffer, int64_t count) {
+            std::memcpy(buffer, data + position, size_t(count));
+        },
+        size, offset);
+}
+
+TBootLayout BootLayoutAt(const TDataReader& read, int64_t size, int64_t offset)
+{
     TBootLayout layout;
-    if (!data || offset < 0 || offset + int64_t(sizeof boot::BootMarker) > size)
+    if (offset < 0 || offset + int64_t(sizeof boot::BootMarker) > size)
         return layout;
-    if (std::memcmp(data + offset, boot::BootMarker, sizeof boot::BootMarker) != 0)
+    uint8_t marker[sizeof boot::BootMarker] = {};
+    read(offset, marker, int64_t(sizeof marker));
+    if (std::memcmp(marker, boot::BootMarker, sizeof boot::BootMarker) != 0)
         return layout;
     layout.Found = true;
     layout.MarkerOffset = int32_t(offset);
@@ -41,6 +54,35 @@ TBootLayout BootLayoutAt(const uint8_t* data, int64_t size, int64_t offset)
     layout.FirstId = CutToData(boot::FirstIdStart, boot::FirstIdEnd, size);
     layout.SecondId = CutToData(boot::SecondIdStart, boot::SecondIdEnd, size);
     return layout;
+}
+
+bool TMarkerScan::Step(const TDataReader& read, int64_t sliceSize)
+{
+    if (m_done)
+        return true;
+    // Offsets are 32-bit signed: no marker is looked for beyond the largest.
+    const int64_t candidates = std::min<int64_t>(m_size - 3, int64_t(INT32_MAX) + 1);
+    if (m_next >= candidates || sliceSize <= 0) {
+        m_done = true;
+        return true;
+    }
+    const int64_t first = m_next;
+    const int64_t count = std::min(sliceSize, candidates - first);
+    const int64_t length = count + 3; // the bytes of a marker starting at the last candidate
+    m_buffer.resize(size_t(length));
+    read(first, m_buffer.data(), length);
+    const int32_t hit = boot::FindBootMarker(m_buffer.data(), length);
+    // The search gives 0 for "none" as well: the bytes decide.
+    if (std::memcmp(m_buffer.data() + hit, boot::BootMarker, sizeof boot::BootMarker) == 0) {
+        m_found = first + hit;
+        m_done = true;
+    } else {
+        m_next = first + count;
+        m_done = m_next >= candidates;
+    }
+    if (m_done)
+        std::vector<uint8_t>().swap(m_buffer);
+    return m_done;
 }
 
 int FrameEdges(const TPosRange& range, int32_t first, int32_t last, bool startsByte, bool endsByte,

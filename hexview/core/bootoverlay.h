@@ -4,6 +4,8 @@
 // No widget code: the window's overlay asks these for every cell it draws.
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace hexview {
 
@@ -31,6 +33,34 @@ TBootLayout DetectBootLayout(const uint8_t* data, int64_t size);
 // The layout of a marker at offset; nothing found when the marker bytes are
 // not there (an edit took them away).
 TBootLayout BootLayoutAt(const uint8_t* data, int64_t size, int64_t offset);
+// The same for data read through read(position, buffer, count), which
+// fills buffer with count bytes at position: only the marker's bytes are read.
+using TDataReader = std::function<void(int64_t position, uint8_t* buffer, int64_t count)>;
+TBootLayout BootLayoutAt(const TDataReader& read, int64_t size, int64_t offset);
+
+// The boot marker search of DetectBootLayout, a slice at a time, so that a
+// large document is searched between events without being held in one
+// block: every Step reads the next slice (and the three bytes after it, for
+// a marker that crosses the slice's end) through read.
+class TMarkerScan
+{
+public:
+    explicit TMarkerScan(int64_t size) : m_size(size) {}
+    // Searches the next sliceSize candidate offsets; true when finished.
+    bool Step(const TDataReader& read, int64_t sliceSize);
+    bool Done() const { return m_done; }
+    // The first marker's offset once Done, -1 when there is none.
+    int64_t Offset() const { return m_found; }
+    // Candidate offsets searched so far.
+    int64_t Searched() const { return m_next; }
+
+private:
+    int64_t m_size;
+    int64_t m_next = 0;
+    int64_t m_found = -1;
+    bool m_done = false;
+    std::vector<uint8_t> m_buffer;
+};
 
 // Edges of a frame drawn around a range, one strip per row.
 enum TFrameEdge { feNone = 0, feLeft = 1, feTop = 2, feRight = 4, feBottom = 8 };

@@ -109,14 +109,21 @@ int WriteAll(int fd, const uint8_t* data, int64_t size)
     return 0;
 }
 
-// Writes the runs one after the other; the first error number, or 0.
-int WriteSpans(int fd, const std::vector<TByteSpan>& spans)
+// Writes the runs one after the other; the first error number, or 0. The
+// runs after a failed write are not written. *size receives the bytes
+// handed over.
+int WriteRuns(int fd, const TRunProducer& produce, int64_t* size = nullptr)
 {
-    for (const TByteSpan& span : spans) {
-        if (const int error = WriteAll(fd, span.Data, span.Size))
-            return error;
-    }
-    return 0;
+    int error = 0;
+    int64_t total = 0;
+    produce([&](const uint8_t* data, int64_t count) {
+        total += count;
+        if (error == 0)
+            error = WriteAll(fd, data, count);
+    });
+    if (size)
+        *size = total;
+    return error;
 }
 
 // Owner, group and permission bits of the file being replaced. Changing the
@@ -145,7 +152,7 @@ public:
 // Rewrites the existing regular file target (the inode stat'ed as old):
 // every byte, the length cut to size, synced.
 void WriteInPlace(const QString& path, const QByteArray& target, const struct stat& old,
-                  const std::vector<TByteSpan>& spans, TFileStamp* written)
+                  const TRunProducer& produce, const TAtomicSaveOptions& options)
 {
     TTemporaryFile file; // only its descriptor: the name stays empty
     file.fd = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -154,18 +161,18 @@ void WriteInPlace(const QString& path, const QByteArray& target, const struct st
     struct stat st {};
     if (::fstat(file.fd, &st) != 0 || st.st_dev != old.st_dev || st.st_ino != old.st_ino || !S_ISREG(st.st_mode))
         throw EFileOpenError(CreateText(path, QStringLiteral("The file was replaced meanwhile")));
+    if (options.BeforeWriteInPlace)
+        options.BeforeWriteInPlace();
     int64_t size = 0;
-    for (const TByteSpan& span : spans)
-        size += span.Size;
-    int error = WriteSpans(file.fd, spans);
+    int error = WriteRuns(file.fd, produce, &size);
     if (!error && ::ftruncate(file.fd, size) != 0)
         error = errno;
     if (!error && ::fsync(file.fd) != 0)
         error = errno;
     if (error)
         throw EWriteError(WriteText(path, error));
-    if (written)
-        *written = FileStampOfHandle(file.fd);
+    if (options.Written)
+        *options.Written = FileStampOfHandle(file.fd);
 }
 
 } // namespace
@@ -186,6 +193,17 @@ void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans
 }
 
 void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans, const TAtomicSaveOptions& options)
+{
+    SaveFileAtomically(
+        path,
+        [&spans](const TRunWriter& write) {
+            for (const TByteSpan& span : spans)
+                write(span.Data, span.Size);
+        },
+        options);
+}
+
+void SaveFileAtomically(const QString& path, const TRunProducer& produce, const TAtomicSaveOptions& options)
 {
     auto reached = [&](TAtomicSaveStep step) {
         if (options.StepReached)
@@ -215,14 +233,14 @@ void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans
     TTemporaryFile temp;
     temp.fd = CreateTemporary(target, &temp.name);
     if (temp.fd < 0 && errno == EACCES && exists && options.InPlaceWhenFolderReadOnly)
-        return WriteInPlace(path, target, old, spans, options.Written);
+        return WriteInPlace(path, target, old, produce, options);
     if (temp.fd < 0)
         throw EFileOpenError(CreateText(path, SysErrorMessage(errno)));
     if (exists)
         CopyOwnerAndMode(temp.fd, old);
     reached(TAtomicSaveStep::asTemporaryCreated);
 
-    if ((error = WriteSpans(temp.fd, spans)) != 0)
+    if ((error = WriteRuns(temp.fd, produce)) != 0)
         throw EWriteError(WriteText(path, error));
     reached(TAtomicSaveStep::asDataWritten);
     // Written is not stored: a full disk may show only now.

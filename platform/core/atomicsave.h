@@ -49,6 +49,10 @@ struct TAtomicSaveOptions
     // owner, but a crash during the write leaves it partly written. Off: such
     // a save fails. BeforeReplace does not run for an in-place write.
     bool InPlaceWhenFolderReadOnly = false;
+    // Run before such an in-place rewrite starts, after its checks: a
+    // caller whose data are still read from that very file brings them
+    // into memory here (the rewrite would otherwise read what it writes).
+    std::function<void()> BeforeWriteInPlace;
 };
 
 // The save above, with the extra steps of options.
@@ -62,3 +66,10 @@ struct TByteSpan
 };
 void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans);
 void SaveFileAtomically(const QString& path, const std::vector<TByteSpan>& spans, const TAtomicSaveOptions& options);
+
+// The same for data handed over run by run while the file is written:
+// produce calls write for every run, in order. An exception from produce
+// (a source that cannot be read) fails the save like a failed write.
+using TRunWriter = std::function<void(const uint8_t* data, int64_t size)>;
+using TRunProducer = std::function<void(const TRunWriter& write)>;
+void SaveFileAtomically(const QString& path, const TRunProducer& produce, const TAtomicSaveOptions& options);

@@ -214,6 +214,10 @@ const TPieceTable::TPiece& TPieceTable::Find(int64_t at) const
 uint8_t TPieceTable::ByteAt(const uint8_t* base, int64_t at) const
 {
     const TPiece& piece = Find(at);
+    if (piece.Source < 0 && m_reader) {
+        int64_t length = 0;
+        return *m_reader->BaseSpan(piece.Offset + (at - piece.Position), &length);
+    }
     return Address(base, piece)[at - piece.Position];
 }
 
@@ -221,7 +225,21 @@ const uint8_t* TPieceTable::SpanAt(const uint8_t* base, int64_t at, int64_t* len
 {
     const TPiece& piece = Find(at);
     *length = piece.Position + piece.Length - at;
+    if (piece.Source < 0 && m_reader) {
+        int64_t inReader = 0;
+        const uint8_t* span = m_reader->BaseSpan(piece.Offset + (at - piece.Position), &inReader);
+        *length = std::min(*length, inReader);
+        return span;
+    }
     return Address(base, piece) + (at - piece.Position);
+}
+
+void TPieceTable::CopyOut(const uint8_t* base, int32_t source, int64_t offset, uint8_t* out, int64_t count) const
+{
+    if (source < 0 && m_reader)
+        m_reader->ReadBase(offset, out, count);
+    else
+        std::memmove(out, SourceAddress(const_cast<uint8_t*>(base), source) + offset, size_t(count));
 }
 
 // Calls visit(node, position of its piece) for every piece that overlaps
@@ -247,14 +265,13 @@ void TPieceTable::Read(const uint8_t* base, int64_t at, uint8_t* out, int64_t co
     if (count <= 0)
         return;
     if (at >= m_cached.Position && at + count <= m_cached.Position + m_cached.Length) {
-        std::memmove(out, Address(base, m_cached) + (at - m_cached.Position), size_t(count));
+        CopyOut(base, m_cached.Source, m_cached.Offset + (at - m_cached.Position), out, count);
         return;
     }
     auto copy = [&](const TNode& n, int64_t pieceStart) {
         const int64_t first = std::max(at, pieceStart);
         const int64_t last = std::min(at + count, pieceStart + n.Length);
-        const uint8_t* source = SourceAddress(const_cast<uint8_t*>(base), n.Source) + n.Offset + (first - pieceStart);
-        std::memmove(out + (first - at), source, size_t(last - first));
+        CopyOut(base, n.Source, n.Offset + (first - pieceStart), out + (first - at), last - first);
     };
     ForRange(m_root, 0, at, at + count, copy);
 }
@@ -263,6 +280,10 @@ void TPieceTable::Write(uint8_t* base, int64_t at, const uint8_t* in, int64_t co
 {
     if (count <= 0)
         return;
+    if (m_reader) {
+        WriteOverReader(in, at, count);
+        return;
+    }
     auto copy = [&](const TNode& n, int64_t pieceStart) {
         const int64_t first = std::max(at, pieceStart);
         const int64_t last = std::min(at + count, pieceStart + n.Length);
@@ -281,4 +302,35 @@ std::vector<TPieceTable::TPiece> TPieceTable::Pieces() const
     };
     ForRange(m_root, 0, 0, Size(), add);
     return pieces;
+}
+
+// Bytes of the added store are overwritten where they are; each run of base
+// bytes is taken out and the new bytes are inserted in its place (the
+// positions stay, so the runs found first stay valid).
+void TPieceTable::WriteOverReader(const uint8_t* in, int64_t at, int64_t count)
+{
+    struct TRun
+    {
+        int64_t First;
+        int64_t Length;
+        uint8_t* Target; // null: base bytes
+    };
+    std::vector<TRun> runs;
+    auto collect = [&](const TNode& n, int64_t pieceStart) {
+        const int64_t first = std::max(at, pieceStart);
+        const int64_t last = std::min(at + count, pieceStart + n.Length);
+        uint8_t* target =
+            n.Source < 0 ? nullptr : m_chunks[size_t(n.Source)].Bytes.get() + n.Offset + (first - pieceStart);
+        runs.push_back(TRun{first, last - first, target});
+    };
+    ForRange(m_root, 0, at, at + count, collect);
+    for (const TRun& run : runs)
+        if (run.Target)
+            std::memmove(run.Target, in + (run.First - at), size_t(run.Length));
+    for (const TRun& run : runs) {
+        if (run.Target)
+            continue;
+        Remove(run.First, run.Length);
+        Insert(run.First, in + (run.First - at), run.Length);
+    }
 }

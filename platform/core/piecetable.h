@@ -15,6 +15,19 @@
 #include <memory>
 #include <vector>
 
+// Where the base store's bytes come from when they are not in memory (a
+// file read on demand). Either call may raise; the table is unchanged then.
+class TPieceBaseReader
+{
+public:
+    virtual ~TPieceBaseReader() = default;
+    // Copies count bytes of the base store at offset into out.
+    virtual void ReadBase(int64_t offset, uint8_t* out, int64_t count) = 0;
+    // Address of the base byte at offset and, in *length, how many bytes
+    // follow it contiguously (at least 1); valid until the next call.
+    virtual const uint8_t* BaseSpan(int64_t offset, int64_t* length) = 0;
+};
+
 class TPieceTable
 {
 public:
@@ -54,6 +67,13 @@ public:
 
     // Every piece, in sequence order.
     std::vector<TPiece> Pieces() const;
+
+    // Reads the base store through reader instead of the block passed in
+    // (which is then ignored for it; null: back to the block). The base
+    // store is read-only then: Write replaces the base bytes it covers by
+    // bytes of the added store instead of overwriting them.
+    void SetBaseReader(TPieceBaseReader* reader) { m_reader = reader; }
+    TPieceBaseReader* BaseReader() const { return m_reader; }
     // Address of a piece's first byte.
     const uint8_t* Address(const uint8_t* base, const TPiece& piece) const;
 
@@ -81,6 +101,7 @@ private:
     uint32_t m_seed = 0x9E3779B9u;
     std::vector<TChunk> m_chunks;
     int64_t m_addedTotal = 0;
+    TPieceBaseReader* m_reader = nullptr;
     // The piece found last, for runs of reads at nearby positions.
     mutable TPiece m_cached{-1, 0, -1, 0};
 
@@ -98,6 +119,10 @@ private:
     // The piece holding position at (which must exist).
     const TPiece& Find(int64_t at) const;
     uint8_t* SourceAddress(uint8_t* base, int32_t source) const;
+    // Copies count bytes of the given source at offset into out.
+    void CopyOut(const uint8_t* base, int32_t source, int64_t offset, uint8_t* out, int64_t count) const;
+    // Write while the base store is read through m_reader.
+    void WriteOverReader(const uint8_t* in, int64_t at, int64_t count);
 
     template <class Visit>
     void ForRange(int32_t t, int64_t start, int64_t from, int64_t to, Visit& visit) const;

@@ -274,6 +274,8 @@ void TMemoryStream::Clear()
     m_mapped = false;
     m_pieces.reset();
     m_blockUsed = 0;
+    m_file.reset();
+    m_readFailureReported = false;
 }
 
 void TMemoryStream::SetCapacity(int64_t newCapacity)
@@ -505,6 +507,8 @@ void TMemoryStream::LoadFromStream(TStream& stream)
     std::swap(m_mapped, staging.m_mapped);
     std::swap(m_pieces, staging.m_pieces);
     std::swap(m_blockUsed, staging.m_blockUsed);
+    std::swap(m_file, staging.m_file);
+    m_readFailureReported = false;
     m_position = 0;
 }
 
@@ -522,14 +526,8 @@ void TMemoryStream::LoadFromFile(const QString& path)
 
 void TMemoryStream::SaveToStream(TStream& stream)
 {
-    if (m_pieces) {
-        // Piece by piece: saving needs no contiguous copy.
-        for (const TPieceTable::TPiece& piece : m_pieces->Pieces())
-            stream.WriteBuffer(m_pieces->Address(m_memory, piece), piece.Length);
-        return;
-    }
-    if (m_size > 0)
-        stream.WriteBuffer(m_memory, m_size);
+    // Run by run: saving needs no contiguous copy.
+    ForEachRun([&stream](const uint8_t* bytes, int64_t count) { stream.WriteBuffer(bytes, count); });
 }
 
 // ---- TMemoryStream: scattered content -------------------------------------------
@@ -565,6 +563,10 @@ void TMemoryStream::Scatter()
 // are copied into the gaps last.
 void TMemoryStream::Gather()
 {
+    if (m_file) {
+        GatherFromFile();
+        return;
+    }
     std::vector<TPieceTable::TPiece> pieces;
     try {
         pieces = m_pieces->Pieces();
@@ -592,6 +594,14 @@ void TMemoryStream::Gather()
 // (an insertion undone), or nothing.
 void TMemoryStream::UnscatterIfWhole()
 {
+    if (m_file) {
+        // Nothing left that comes from the file: it is let go.
+        if (m_size == 0) {
+            m_pieces.reset();
+            m_file.reset();
+        }
+        return;
+    }
     if (m_size > 0) {
         if (m_pieces->PieceCount() != 1)
             return;
@@ -648,23 +658,39 @@ void TMemoryStream::PeekBytes(int64_t index, void* buffer, int64_t count) const
 {
     if (count <= 0)
         return;
-    if (m_pieces)
-        m_pieces->Read(m_memory, index, static_cast<uint8_t*>(buffer), count);
-    else
+    if (!m_pieces) {
         std::memmove(buffer, m_memory + index, static_cast<size_t>(count));
+        return;
+    }
+    try {
+        m_pieces->Read(m_memory, index, static_cast<uint8_t*>(buffer), count);
+    } catch (const EStreamError& e) {
+        ReportReadFailure(e);
+        std::memset(buffer, 0, static_cast<size_t>(count));
+    }
 }
 
 const uint8_t* TMemoryStream::SpanAt(int64_t index, int64_t* length) const
 {
-    if (m_pieces)
+    if (!m_pieces) {
+        *length = m_size - index;
+        return m_memory + index;
+    }
+    try {
         return m_pieces->SpanAt(m_memory, index, length);
-    *length = m_size - index;
-    return m_memory + index;
+    } catch (const EStreamError& e) {
+        ReportReadFailure(e);
+        static const uint8_t zeros[4096] = {};
+        *length = std::min<int64_t>(m_size - index, sizeof zeros);
+        return zeros;
+    }
 }
 
 std::vector<std::pair<const uint8_t*, int64_t>> TMemoryStream::Spans() const
 {
     std::vector<std::pair<const uint8_t*, int64_t>> spans;
+    if (m_file)
+        const_cast<TMemoryStream*>(this)->Memory(); // addresses need the bytes in memory
     if (m_pieces) {
         for (const TPieceTable::TPiece& piece : m_pieces->Pieces())
             spans.emplace_back(m_pieces->Address(m_memory, piece), piece.Length);
@@ -987,4 +1013,91 @@ void TFileStream::SetSize(int64_t newSize)
         throw EStreamError(QStringLiteral("Cannot change the size of file \"%1\". %2").arg(m_path, SysErrorMessage(errno)));
     if (position > newSize)
         Seek(newSize, TSeekOrigin::soBeginning);
+}
+
+// ---- TMemoryStream: content read from a file on demand ---------------------------
+//
+// The piece table's base store is the file (read through m_file); the block
+// is not used until the content is gathered.
+
+void TMemoryStream::OpenOnDemand(std::unique_ptr<TFilePages> file)
+{
+    auto pieces = std::make_unique<TPieceTable>(file->Size());
+    pieces->SetBaseReader(file.get());
+    Clear();
+    m_size = file->Size();
+    m_file = std::move(file);
+    m_pieces = std::move(pieces);
+    if (m_size == 0)
+        UnscatterIfWhole();
+}
+
+void TMemoryStream::ReportReadFailure(const EStreamError& error) const
+{
+    if (m_readFailureReported)
+        return;
+    m_readFailureReported = true;
+    if (OnReadFailure)
+        OnReadFailure(error.Message());
+}
+
+uint8_t TMemoryStream::PeekFileByte(int64_t index) const
+{
+    try {
+        return m_pieces->ByteAt(m_memory, index);
+    } catch (const EStreamError& e) {
+        ReportReadFailure(e);
+        return 0;
+    }
+}
+
+void TMemoryStream::ForEachRun(const std::function<void(const uint8_t*, int64_t)>& use) const
+{
+    if (!m_pieces) {
+        if (m_size > 0)
+            use(m_memory, m_size);
+        return;
+    }
+    std::unique_ptr<uint8_t[]> buffer;
+    for (const TPieceTable::TPiece& piece : m_pieces->Pieces()) {
+        if (piece.Source >= 0 || !m_file) {
+            use(m_pieces->Address(m_memory, piece), piece.Length);
+            continue;
+        }
+        if (!buffer)
+            buffer = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(kCopyChunk));
+        for (int64_t done = 0; done < piece.Length;) {
+            const int64_t n = std::min(kCopyChunk, piece.Length - done);
+            m_file->ReadBase(piece.Offset + done, buffer.get(), n);
+            use(buffer.get(), n);
+            done += n;
+        }
+    }
+}
+
+// Builds the block aside, so that a file that cannot be read leaves the
+// stream as it was.
+void TMemoryStream::GatherFromFile()
+{
+    std::vector<TPieceTable::TPiece> pieces;
+    try {
+        pieces = m_pieces->Pieces();
+    } catch (const std::bad_alloc&) {
+        raiseOutOfMemory();
+    }
+    TMemoryStream staging;
+    staging.SetSize(m_size);
+    for (const TPieceTable::TPiece& p : pieces) {
+        uint8_t* target = staging.m_memory + p.Position;
+        if (p.Source < 0)
+            m_file->ReadBase(p.Offset, target, p.Length);
+        else
+            std::memcpy(target, m_pieces->Address(m_memory, p), static_cast<size_t>(p.Length));
+    }
+    std::swap(m_memory, staging.m_memory);
+    std::swap(m_capacity, staging.m_capacity);
+    std::swap(m_mapped, staging.m_mapped);
+    m_pieces.reset();
+    m_blockUsed = 0;
+    m_file.reset();
 }

@@ -3,11 +3,13 @@
 // stream and a file stream with open and share modes.
 
 #include "platform/core/exceptions.h"
+#include "platform/core/filepages.h"
 #include "platform/core/piecetable.h"
 
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -64,7 +66,8 @@ public:
     void SetSize(int64_t newSize) override;
 
     // The content as one contiguous block; gathers a scattered stream first
-    // (raises the out-of-memory error when the block cannot grow for that).
+    // (raises the out-of-memory error when the block cannot grow for that,
+    // EReadError when a file read on demand can no longer be read).
     uint8_t* Memory()
     {
         if (m_pieces)
@@ -77,8 +80,15 @@ public:
     int64_t PieceCount() const { return m_pieces ? m_pieces->PieceCount() : (m_size > 0 ? 1 : 0); }
 
     // ---- access at a position that never gathers ---------------------------
-    // Unchecked: index and count must lie inside the content.
-    uint8_t PeekByte(int64_t index) const { return m_pieces ? m_pieces->ByteAt(m_memory, index) : m_memory[index]; }
+    // Unchecked: index and count must lie inside the content. They never
+    // raise: bytes of a file read on demand that cannot be read any more
+    // come as zeros, and OnReadFailure is told (see below).
+    uint8_t PeekByte(int64_t index) const
+    {
+        if (!m_pieces)
+            return m_memory[index];
+        return m_file ? PeekFileByte(index) : m_pieces->ByteAt(m_memory, index);
+    }
     void PeekBytes(int64_t index, void* buffer, int64_t count) const;
     // Address of the byte at index and, in *length, how many bytes follow it
     // contiguously (index included). Valid until the next change of size.
@@ -100,6 +110,25 @@ public:
 
     // Empties the stream and releases its memory.
     void Clear();
+
+    // ---- content read from a file on demand -----------------------------------
+    // Replaces the content by the bytes of file, read when they are asked
+    // for: nothing is copied now, and memory grows with what is read (up
+    // to the file reader's cache) and what is changed. Edits go into the
+    // pieces on top; the file is never written. Memory() gathers the whole
+    // content into a block once (reading every byte not changed), after
+    // which the file is let go. Reads that can raise (Read, ReadBuffer,
+    // Memory, ForEachRun, SaveToStream) raise EReadError when the file can
+    // no longer be read or was changed by another program (TFilePages).
+    void OpenOnDemand(std::unique_ptr<TFilePages> file);
+    // The file the content is still read from, or null.
+    const TFilePages* DemandFile() const { return m_file.get(); }
+    // Told once per opened file, with the error's text, when a read that
+    // cannot raise met a file that can no longer be read.
+    std::function<void(const QString& message)> OnReadFailure;
+    // Hands the content to use run by run, in order, without gathering it:
+    // runs in memory as they are, runs of a file through a buffer.
+    void ForEachRun(const std::function<void(const uint8_t*, int64_t)>& use) const;
     // ---- growth with deferred page faults ---------------------------------
     // Grows the size like SetSize, but leaves the new pages of a large block
     // to be faulted in later, so that a caller filling a large stream step by
@@ -129,11 +158,18 @@ private:
     // (the bytes of the block past that are zero).
     std::unique_ptr<TPieceTable> m_pieces;
     int64_t m_blockUsed = 0;
+    // While the content is read on demand (always scattered then; the block
+    // is unused): the file's reader.
+    std::unique_ptr<TFilePages> m_file;
+    mutable bool m_readFailureReported = false;
 
     // Bytes at the start of the block that must survive a move of it.
     int64_t KeptBytes() const { return m_pieces ? m_blockUsed : m_size; }
     void Scatter();
     void Gather();
+    void GatherFromFile();
+    uint8_t PeekFileByte(int64_t index) const;
+    void ReportReadFailure(const EStreamError& error) const;
     void UnscatterIfWhole();
     // Clears [from, to) of the block, handing large runs back to the system.
     void ZeroBlock(int64_t from, int64_t to);

@@ -1,0 +1,78 @@
+// hexview opens large files on demand: the open does not wait for the
+// firmware overlay's marker search or anything else that reads the whole
+// document, nothing gathers the file into memory, and a file rewritten
+// under the document is told as such.
+
+#include "window_fixture.h"
+
+#include "hexview/documentwatch.h"
+#include "hexview/firmwareoverlay.h"
+#include "app/core/bootimage.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace hexview;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QTest::qWait(20);
+    return done();
+}
+
+} // namespace
+
+TEST_F(HexViewWindowTest, ALargeFileIsOpenedOnDemandAndSearchedInTheBackground)
+{
+    ASSERT_TRUE(Editor().OpenOnDemand());
+    const int size = int(TCustomMPHexEditor::DefaultOnDemandMinSize) + (4 << 20);
+    const int markerAt = size - 0x8000;
+    const QString path = files.Write("large.bin", FirmwareImage(size, markerAt));
+    ASSERT_TRUE(window->OpenFile(path));
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr);
+    EXPECT_TRUE(window->Overlay().SearchBusy()) << "the open waited for the marker search";
+    EXPECT_FALSE(window->Overlay().Layout().Found);
+
+    ASSERT_TRUE(WaitFor([&] { return !window->Overlay().SearchBusy() && !window->Overlay().CrcBusy(); }));
+    ASSERT_TRUE(window->Overlay().Layout().Found);
+    EXPECT_EQ(window->Overlay().Layout().MarkerOffset, markerAt);
+    EXPECT_EQ(Editor().Bookmarks().At(0).mPosition, markerAt);
+    EXPECT_EQ(window->Overlay().FileCrc(), boot::FileCrc32(path));
+    // The overlay, the entropy strip and the document watch read the file
+    // in slices: it is still read on demand, through a bounded cache.
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr) << "something gathered the whole file";
+    EXPECT_LE(Editor().DataStorage().DemandFile()->CachedBytes(), 16 << 20);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+
+    // An edit that moves the marker is followed without gathering either.
+    Editor().InsertBuffer("ab", 2, 0);
+    EXPECT_EQ(window->Overlay().Layout().MarkerOffset, markerAt + 2);
+    ASSERT_TRUE(WaitFor([&] { return !window->Overlay().CrcBusy(); }));
+    EXPECT_NE(Editor().DataStorage().DemandFile(), nullptr);
+}
+
+TEST_F(HexViewWindowTest, AFileRewrittenUnderADocumentReadOnDemandIsToldAsSuch)
+{
+    QString asked;
+    const auto previous = AskReloadChangedFile;
+    AskReloadChangedFile = [&](HexViewWindow&, const QString& text, bool) {
+        asked = text;
+        return TChangedFileAnswer::cfCancel;
+    };
+    const int size = int(TCustomMPHexEditor::DefaultOnDemandMinSize) + 4096;
+    const QString path = files.Write("doc.bin", QByteArray(size, 'd'));
+    ASSERT_TRUE(window->OpenFile(path));
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr);
+    QTest::qWait(50); // the watch is armed once the document is shown
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), 4096), 0);
+    EXPECT_TRUE(WaitFor([&] { return !asked.isEmpty(); }, 5000));
+    EXPECT_TRUE(asked.contains("rewritten on disk")) << asked.toStdString();
+    AskReloadChangedFile = previous;
+}
