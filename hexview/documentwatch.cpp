@@ -50,9 +50,11 @@ TDocumentWatch::TDocumentWatch(HexViewWindow& window, TDocumentTab& tab)
         m_known = m_tab.Editor().HasFile() ? m_tab.LoadedFileStamp() : TFileStamp{};
         m_announced = m_known;
         // Watched once the new document is on screen; a change in between
-        // is found by the look that follows.
-        m_path.clear();
-        Rearm();
+        // is found by the look that follows. The path is taken at once, so
+        // the window's DocumentLoaded that follows sees the same file.
+        m_path = FollowedPath();
+        if (!m_watcher->files().isEmpty())
+            m_watcher->removePaths(m_watcher->files());
         QTimer::singleShot(0, this, [this] {
             Follow();
             CheckNow();

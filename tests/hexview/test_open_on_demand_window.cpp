@@ -7,7 +7,7 @@
 
 #include "hexview/documentwatch.h"
 #include "hexview/firmwareoverlay.h"
-#include "app/core/bootimage.h"
+#include "firmware/core/bootimage.h"
 
 #include <QElapsedTimer>
 #include <QTest>
