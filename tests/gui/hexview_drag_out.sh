@@ -32,7 +32,10 @@ fm=$found
 xdotool windowsize "$fm" 620 500
 xdotool windowmove "$fm" 650 40
 
-# hexview on the left half.
+# hexview on the left half, without its tool bar: the presses below count
+# rows from the top of the window's client area, under the menu bar.
+mkdir -p "$XDG_CONFIG_HOME/editboot"
+printf '[View]\nToolBar=false\n' >"$XDG_CONFIG_HOME/editboot/hexview.conf"
 "$hexview" "$doc" >"$work/hexview.log" 2>&1 &
 hv=$!
 session_pids+=("$hv")
