@@ -172,8 +172,9 @@ void HexViewWindow::InstallEditorHandlers(TMPHexEditorEx& editor)
     };
     editor.OnDrawCell = [this, self](QObject* sender, QPainter* canvas, int col, int row, QString& text,
                                      const QRect& rect, bool& defaultDraw) {
-        // The delete character is shown as the other control codes are.
-        if (IsDeleteCharacter(text))
+        // Characters without a glyph (the delete character, the code
+        // page's undefined bytes) are shown as the other control codes are.
+        if (HasNoGlyph(text))
             text = ShownCharacterText(text, QChar(char16_t(self->MaskChar())));
         if (self == &Editor())
             m_overlay->DrawCell(sender, canvas, col, row, text, rect, defaultDraw);

@@ -261,4 +261,17 @@ TEST_F(HexViewWindowTest, TheDeleteCharacterIsDrawnAsTheOtherControlCodes)
     text = QStringLiteral("7F");
     Editor().OnDrawCell(&Editor(), &painter, 3, 2, text, rect, defaultDraw);
     EXPECT_EQ(text, "7F");
+    // The bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+    // arrive as C1 control codes, which no font draws either.
+    for (const char16_t c : {u'\u0081', u'\u008D', u'\u008F', u'\u0090', u'\u009D'}) {
+        text = QString(QChar(c));
+        Editor().OnDrawCell(&Editor(), &painter, charCol, 2, text, rect, defaultDraw);
+        EXPECT_EQ(text, ".") << int(c);
+    }
+    // Characters with glyphs, the space among them, are drawn as they are.
+    for (const char16_t c : {u' ', u'\u00A0', u'\u20AC', u'\u00FF'}) {
+        text = QString(QChar(c));
+        Editor().OnDrawCell(&Editor(), &painter, charCol, 2, text, rect, defaultDraw);
+        EXPECT_EQ(text, QString(QChar(c))) << int(c);
+    }
 }
