@@ -70,6 +70,23 @@ void TCustomMPHexEditor::showEvent(QShowEvent* e)
     TCustomGrid::showEvent(e);
 }
 
+// ---- the document's file state -----------------------------------------------
+
+void TCustomMPHexEditor::MarkSaved(const QString& fileName)
+{
+    m_fileName = fileName;
+    m_hasFile = true;
+    m_readOnlyFile = false;
+    m_modified = false;
+    m_changedBytes.clear();
+}
+
+void TCustomMPHexEditor::SetFileState(const QString& fileName, bool readOnlyFile)
+{
+    m_fileName = fileName;
+    m_readOnlyFile = readOnlyFile;
+}
+
 // ---- loading ---------------------------------------------------------------
 
 bool TCustomMPHexEditor::FileAccessCheck(const QString& name, int* error)

@@ -111,9 +111,13 @@ class TCustomMPHexEditor : public TCustomGrid
     Q_PROPERTY(bool NoSizeChange READ NoSizeChange WRITE SetNoSizeChange)
     Q_PROPERTY(bool AllowInsertMode READ AllowInsertMode WRITE SetAllowInsertMode)
 
+    // ==== public interface, by area ===============================================
 public:
     explicit TCustomMPHexEditor(QWidget* parent = nullptr);
     ~TCustomMPHexEditor() override;
+    // Called once the stored settings have been applied (or the window is
+    // first shown): an editor in use always starts as "Untitled".
+    void Loaded();
 
     // Largest data size the editor holds: positions are 32-bit signed.
     static constexpr int64_t MaxDataSize = MPHMaxDataSize;
@@ -184,9 +188,6 @@ public:
     QString Version() const;
     void SetVersion(const QString&) {}
 
-    TNotifyEvent OnChange;
-    TMPHProgressEvent OnProgress;
-    TNotifyEvent OnSelectionChanged;
 
     void PushBusyCursor();
     void PopBusyCursor();
@@ -269,7 +270,6 @@ public:
     const char* HexDigitTable() const { return m_hexDigits; }
     // True while OnGetOffsetText is asked for the largest offset (gutter width).
     bool IsMaxOffset() const { return m_isMaxOffset; }
-    TMPHGetOffsetTextEvent OnGetOffsetText;
 
     // ---- bookmarks (editor_bookmarks.cpp) -------------------------------------
     const TMPHBookmarks& Bookmarks() const { return m_bookmarks; }
@@ -285,7 +285,6 @@ public:
     // The twenty 10 x 10 icons cut from BookmarkBitmap, with the colour of its
     // top-left pixel made transparent.
     const QVector<QImage>& BookmarkImages() const { return m_bookmarkImages; }
-    TNotifyEvent OnBookmarkChanged;
 
     // ---- undo (editor_undo.cpp) ---------------------------------------------
     // Records an entry for a change about to be made (unless recording is
@@ -418,10 +417,6 @@ public:
     virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
     // A typed character: OnKeyPress first, then typing at the caret.
     virtual void KeyPress(QChar& key);
-    TMPHKeyEvent OnKeyDown;
-    TMPHKeyPressEvent OnKeyPress;
-    // A typed character that cannot be entered.
-    TNotifyEvent OnInvalidKey;
 
     // ---- mouse and scrolling (editor_mouse.cpp, editor_scrolling.cpp) --------
     // In insert mode a point on the right half of a cell stands for the cell
@@ -441,8 +436,6 @@ public:
     QPoint PendingClickPoint() const { return m_pendingClickPoint; }
     // The grid's can-focus answer, and not while the window is disabled or hidden.
     bool CanFocus() const override;
-    // Fired after the top-left visible cell changed.
-    TNotifyEvent OnTopLeftChanged;
     // ---- painting (editor_paint.cpp) -------------------------------------------
     // The owned colour set; setting it copies the given set into the owned one.
     TMPHColors* Colors() const { return m_colors; }
@@ -463,9 +456,6 @@ public:
     void SetGraySelectionIfNotFocused(bool value);
     bool ShowPositionIfNotFocused() const { return m_showPositionIfNotFocused; }
     void SetShowPositionIfNotFocused(bool value);
-    // Called for every drawn cell but the spacer, the gap column and data
-    // cells past the data end.
-    TMPHDrawCellEvent OnDrawCell;
     // For OnDrawCell handlers: the data position of the data cell being drawn
     // (-1 for gutter, ruler and corner cells) and whether it is selected.
     int32_t DrawDataPosition() const { return m_drawDataPosition; }
@@ -502,7 +492,38 @@ public:
     // focused; for changes of the read-only view and the insert mode.
     void RefreshAutoCaret();
 
+
+    // ==== events ==================================================================
+    TNotifyEvent OnChange;
+    TMPHProgressEvent OnProgress;
+    TNotifyEvent OnSelectionChanged;
+    TMPHGetOffsetTextEvent OnGetOffsetText;
+    TNotifyEvent OnBookmarkChanged;
+    TMPHKeyEvent OnKeyDown;
+    TMPHKeyPressEvent OnKeyPress;
+    // A typed character that cannot be entered.
+    TNotifyEvent OnInvalidKey;
+    // Fired after the top-left visible cell changed.
+    TNotifyEvent OnTopLeftChanged;
+    // Called for every drawn cell but the spacer, the gap column and data
+    // cells past the data end.
+    TMPHDrawCellEvent OnDrawCell;
+
+    // ==== protected operations for derived classes: Qt event handlers, input
+    // handling, the document's file state, undo machinery, view settings and
+    // the painting steps ==================================================================
 protected:
+    // ---- the document's file state (saving and backups in derived classes) ------
+    // The document now stands for fileName as saved: its file exists and is
+    // writable, it is not modified and carries no change marks.
+    void MarkSaved(const QString& fileName);
+    // Names the document's file and whether it is read-only, without loading
+    // it or notifying anyone.
+    void SetFileState(const QString& fileName, bool readOnlyFile);
+    // A left press inside the selection stops waiting to become a click (a
+    // drag or a double click took it over).
+    void DropPendingSelectionClick() { m_pendingSelectionClick = false; }
+
     // ---- keyboard, mouse and scrolling -----------------------------------------
     void keyPressEvent(QKeyEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
@@ -537,13 +558,6 @@ protected:
     // else the I-beam.
     void UpdatePointerShape(int x, int y, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift);
 
-    bool m_wantTabs = true;
-    bool m_pendingSelectionClick = false;
-    QPoint m_pendingClickPoint;
-    TGridCoord m_pendingClickCell{-1, -1};
-    int m_wheelRemainder = 0;
-    int m_wheelRows = 0;
-
     // The caret-move rule (editor_selection.cpp): the decision comes from the
     // core (DecideCaretCell); SelectCell applies it, repaints through
     // CaretMoved and extends or drops the selection.
@@ -552,11 +566,6 @@ protected:
     void changeEvent(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
 
-    // Called once the stored settings have been applied (or the window is
-    // first shown): an editor in use always starts as "Untitled".
-public:
-    void Loaded();
-protected:
     // Moves the caret onto the current cell and keeps the active field in step.
     virtual void UpdateCaretPos();
     // Repaints the rows from the row of position first to the row of position last.
@@ -574,46 +583,6 @@ protected:
     void ResetAfterLoad();
     void StoreSelection(int32_t anchor, int32_t first, int32_t last);
 
-    std::unique_ptr<TMPHMemoryStream> m_dataStorage;
-    std::unique_ptr<TMPHUndoStorage> m_undoStorage;
-    TMPHChangeMarks m_changedBytes;
-    QString m_fileName = QStringLiteral("---");
-    QString m_loadingFileName;
-    bool m_openOnDemand = false;
-    int64_t m_onDemandMinSize = DefaultOnDemandMinSize;
-    bool m_readOnlyFile = true;
-    bool m_hasFile = false;
-    bool m_modified = false;
-    int m_maxUndo = 1048576;
-    bool m_findProgress = false;
-    bool m_swapNibbles = false;
-
-    int m_bytesPerRow = 16;
-    int m_bytesPerUnit = 1;
-    bool m_unicodeChars = false;
-    bool m_insertMode = false;
-    int m_charWidth = -1;
-    int m_charHeight = 0;
-
-    int32_t m_selAnchor = -1;
-    int32_t m_selFirst = -1;
-    int32_t m_selLast = -1;
-    int32_t m_selectionOrigin = -1;
-    bool m_extendingSelection = false;
-    bool m_inCharField = false;
-    bool m_inSelectCell = false;
-    int m_selectionChangedCount = 0;
-
-    TBusyCursorStack m_busyCursors;
-    bool m_loaded = false;
-
-    // ---- editing state (editor_editing.cpp, editor_undo.cpp) ----------------
-    bool m_readOnlyView = false;
-    bool m_noSizeChange = false;
-    bool m_suspendNoSizeChange = false;
-    bool m_allowInsertMode = true;
-    bool m_multiLevelRedo = false;
-    int m_redoGroupDepth = 0; // > 0 while a combined step is undone
     bool CaretInCharField() const { return Geometry().IsCharColumn(Col()); }
     // Moves the caret onto position (clamped to where a caret may stand) in the given field.
     void PlaceCaret(int32_t position, bool charField, bool secondNibble = false);
@@ -675,34 +644,6 @@ protected:
     TMPHOffsetUnitSources OffsetUnitSources() const;
     void BookmarkBitmapChanged();
 
-    int m_bytesPerColumn = 2;
-    int m_rulerBytesPerUnit = -1;
-    int m_rulerUnit = 1;
-    int m_bytesPerBlock = -1;
-    bool m_separateBlocksInCharField = true;
-    bool m_showRuler = false;
-    int m_rulerNumberBase = 16;
-    int m_gutterWidth = -1;
-    int m_gutterChars = -1;
-    QString m_hexRulerText;
-    QString m_charRulerText;
-
-    TMPHTranslationKind m_translation = tkAsIs;
-    bool m_unicodeBigEndian = false;
-    uint8_t m_maskChar = '.';
-    TMPHCharSet m_maskedChars = DefaultMaskedChars();
-
-    TMPHOffsetFormat m_offsetFormat;
-    bool m_hexLowerCase = false;
-    char m_hexDigits[17] = "0123456789ABCDEF";
-    bool m_isMaxOffset = false;
-    bool m_inGetOffsetText = false;
-
-    TMPHBookmarks m_bookmarks;
-    QImage m_bookmarkBitmap;
-    bool m_customBookmarkBitmap = false;
-    QVector<QImage> m_bookmarkImages;
-
     // Sets the view defaults (font, default offset format, ruler texts,
     // bookmark icons); the constructor calls it before it lays out the grid.
     void InitViewDefaults();
@@ -741,28 +682,6 @@ protected:
     void SetCaretPos(const QPoint& pos);
     void ToggleCaretBlink();
 
-    TMPHColors* m_colors = nullptr;
-    TMPHCaretKind m_caretKind = ckAuto;
-    bool m_focusFrame = true;
-    bool m_drawGridLines = false;
-    bool m_drawGutter3D = true;
-    bool m_hideSelection = false;
-    bool m_graySelectionIfNotFocused = false;
-    bool m_showPositionIfNotFocused = false;
-    int32_t m_drawDataPosition = -1;
-    bool m_isDrawDataSelected = false;
-    bool m_activeFieldShown = true;
-    bool m_dropMarkerVisible = false;
-    int m_dropMarkerCol = 0;
-    int m_dropMarkerRow = 0;
-
-    QImage m_caretBitmap;
-    QPoint m_caretPos{-50, -50};
-    bool m_caretExists = false;
-    bool m_caretShown = false;
-    bool m_caretBlinkOn = true;
-    QTimer m_caretTimer;
-
 private:
     // ---- the caret-move rule and the one path for caret repaints ------------------
     // Asks the rule about a cell the grid base accepted and applies the
@@ -780,6 +699,107 @@ private:
     void ApplyDataChange(const TMPHDataChange& change);
     // Repaints the visible rows of a span.
     void InvalidateRowSpan(const TMPHRowSpan& rows);
+
+    // ==== private state: owned by this class; derived classes use the
+    // accessors and the protected operations above ====================================
+    // ---- document: data, undo storage, change marks, file state, loading ----
+    std::unique_ptr<TMPHMemoryStream> m_dataStorage;
+    std::unique_ptr<TMPHUndoStorage> m_undoStorage;
+    TMPHChangeMarks m_changedBytes;
+    QString m_fileName = QStringLiteral("---");
+    QString m_loadingFileName;
+    bool m_openOnDemand = false;
+    int64_t m_onDemandMinSize = DefaultOnDemandMinSize;
+    bool m_readOnlyFile = true;
+    bool m_hasFile = false;
+    bool m_modified = false;
+    int m_maxUndo = 1048576;
+    bool m_findProgress = false;
+    bool m_swapNibbles = false;
+    // ---- layout settings the cell mapping uses ----
+    int m_bytesPerRow = 16;
+    int m_bytesPerUnit = 1;
+    bool m_unicodeChars = false;
+    bool m_insertMode = false;
+    int m_charWidth = -1;
+    int m_charHeight = 0;
+    // ---- selection and caret field ----
+    int32_t m_selAnchor = -1;
+    int32_t m_selFirst = -1;
+    int32_t m_selLast = -1;
+    int32_t m_selectionOrigin = -1;
+    bool m_extendingSelection = false;
+    bool m_inCharField = false;
+    bool m_inSelectCell = false;
+    int m_selectionChangedCount = 0;
+    // ---- busy cursors, first show ----
+    TBusyCursorStack m_busyCursors;
+    bool m_loaded = false;
+    // ---- editing state (editor_editing.cpp, editor_undo.cpp) ----
+    bool m_readOnlyView = false;
+    bool m_noSizeChange = false;
+    bool m_suspendNoSizeChange = false;
+    bool m_allowInsertMode = true;
+    bool m_multiLevelRedo = false;
+    int m_redoGroupDepth = 0; // > 0 while a combined step is undone
+    // ---- keyboard, mouse and wheel input ----
+    bool m_wantTabs = true;
+    bool m_pendingSelectionClick = false;
+    QPoint m_pendingClickPoint;
+    TGridCoord m_pendingClickCell{-1, -1};
+    int m_wheelRemainder = 0;
+    int m_wheelRows = 0;
+    // ---- layout settings (editor_layout.cpp) ----
+    int m_bytesPerColumn = 2;
+    int m_rulerBytesPerUnit = -1;
+    int m_rulerUnit = 1;
+    int m_bytesPerBlock = -1;
+    bool m_separateBlocksInCharField = true;
+    bool m_showRuler = false;
+    int m_rulerNumberBase = 16;
+    int m_gutterWidth = -1;
+    int m_gutterChars = -1;
+    QString m_hexRulerText;
+    QString m_charRulerText;
+    // ---- character translation ----
+    TMPHTranslationKind m_translation = tkAsIs;
+    bool m_unicodeBigEndian = false;
+    uint8_t m_maskChar = '.';
+    TMPHCharSet m_maskedChars = DefaultMaskedChars();
+    // ---- offset format ----
+    TMPHOffsetFormat m_offsetFormat;
+    bool m_hexLowerCase = false;
+    char m_hexDigits[17] = "0123456789ABCDEF";
+    bool m_isMaxOffset = false;
+    bool m_inGetOffsetText = false;
+    // ---- bookmarks ----
+    TMPHBookmarks m_bookmarks;
+    QImage m_bookmarkBitmap;
+    bool m_customBookmarkBitmap = false;
+    QVector<QImage> m_bookmarkImages;
+    // ---- painting ----
+    TMPHColors* m_colors = nullptr;
+    TMPHCaretKind m_caretKind = ckAuto;
+    bool m_focusFrame = true;
+    bool m_drawGridLines = false;
+    bool m_drawGutter3D = true;
+    bool m_hideSelection = false;
+    bool m_graySelectionIfNotFocused = false;
+    bool m_showPositionIfNotFocused = false;
+    int32_t m_drawDataPosition = -1;
+    bool m_isDrawDataSelected = false;
+    bool m_activeFieldShown = true;
+    bool m_dropMarkerVisible = false;
+    int m_dropMarkerCol = 0;
+    int m_dropMarkerRow = 0;
+    // ---- the drawn caret ----
+    QImage m_caretBitmap;
+    QPoint m_caretPos{-50, -50};
+    bool m_caretExists = false;
+    bool m_caretShown = false;
+    bool m_caretBlinkOn = true;
+    QTimer m_caretTimer;
+    // ---- the one path for data changes ----
     TMPHDataChange m_lastDataChange;
 };
 

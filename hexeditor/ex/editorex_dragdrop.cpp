@@ -33,11 +33,6 @@ struct TSuspendNoSizeChange
 
 } // namespace
 
-TMPHexEditorEx::TMPHexEditorEx(QWidget* parent) : TCustomMPHexEditor(parent)
-{
-    m_dropTarget.Reset(new TMPHDropTarget(this));
-}
-
 // ---- the drop target's activity -----------------------------------------------------------
 
 void TMPHexEditorEx::SetOleDragDrop(bool value)
@@ -129,7 +124,7 @@ void TMPHexEditorEx::StartDrag()
             editor.m_dragging = false;
             editor.m_movedInside = false;
             // The release went to the drag loop, not to the editor.
-            editor.m_pendingSelectionClick = false;
+            editor.DropPendingSelectionClick();
             editor.HideDropPosition();
         }
     };

@@ -84,7 +84,7 @@ void TMPHexEditorEx::DblClick(QPoint mousePos)
         if (position >= 0 && position < DataSize()) {
             SetSelection(position, position);
             m_doubleClickSelected = true;
-            m_pendingSelectionClick = false;
+            DropPendingSelectionClick();
         }
     }
     if (OnDblClick)
@@ -108,7 +108,7 @@ void TMPHexEditorEx::ReleaseDoubleClickSelection()
     if (!m_doubleClickSelected)
         return;
     m_doubleClickSelected = false;
-    m_pendingSelectionClick = false;
+    DropPendingSelectionClick();
 }
 
 void TMPHexEditorEx::mouseReleaseEvent(QMouseEvent* e)

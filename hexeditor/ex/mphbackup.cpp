@@ -10,20 +10,20 @@
 void TMPHexEditorEx::PrepareFileOverwrite()
 {
     TCustomMPHexEditor::PrepareFileOverwrite();
-    if (!m_createBackup || !m_modified)
+    if (!m_createBackup || !Modified())
         return;
     // An empty extension would name the backup after the document itself,
     // and removing the "old backup" would then remove the document.
     if (m_backupExtension.isEmpty())
         return;
-    if (!FileExists(m_fileName))
+    if (!FileExists(FileName()))
         return;
     const QString backup = BackupFileName();
     if (FileExists(backup) && !DeleteFileAt(backup)) {
         throw EMPHexEditor(MPHExStrings::Text(MPHExStrings::CannotDeleteBackup)
                                .arg(backup, SysErrorMessage(LastFileError())));
     }
-    if (!RenameFileAt(m_fileName, backup)) {
+    if (!RenameFileAt(FileName(), backup)) {
         throw EMPHexEditor(MPHExStrings::Text(MPHExStrings::CannotCreateBackup)
                                .arg(backup, SysErrorMessage(LastFileError())));
     }
@@ -33,8 +33,8 @@ void TMPHexEditorEx::WriteBuffer(const void* buffer, int32_t index, int32_t coun
 {
     // The base write, with Modified set before the change notification so
     // that OnChange handlers (a window's title) see the document modified.
-    m_dataStorage->WriteBufferAt(buffer, index, count);
-    m_modified = true;
+    DataStorage().WriteBufferAt(buffer, index, count);
+    SetModified(true);
     viewport()->update();
     Changed();
 }

@@ -136,7 +136,7 @@ public:
     // Direct writes also mark the document modified.
     void WriteBuffer(const void* buffer, int32_t index, int32_t count) override;
     // FileName followed by BackupExtension.
-    QString BackupFileName() const { return m_fileName + m_backupExtension; }
+    QString BackupFileName() const { return FileName() + m_backupExtension; }
     // Whether a save over the document's file keeps a backup: CreateBackup,
     // modified data and a non-empty extension.
     bool WantsBackup() const;

@@ -38,7 +38,7 @@ QString FolderOf(const QString& path)
 
 bool TMPHexEditorEx::WantsBackup() const
 {
-    return m_createBackup && m_modified && !m_backupExtension.isEmpty();
+    return m_createBackup && Modified() && !m_backupExtension.isEmpty();
 }
 
 void TMPHexEditorEx::WriteDataTo(const QString& target, TAtomicSaveOptions& options)
@@ -69,16 +69,16 @@ void TMPHexEditorEx::WriteDataTo(const QString& target, TAtomicSaveOptions& opti
 void TMPHexEditorEx::SaveRenamingToBackup(const QString& target)
 {
     const QString backup = BackupFileName();
-    const bool existed = FileExists(m_fileName);
+    const bool existed = FileExists(FileName());
     PrepareFileOverwrite();
-    const bool backedUp = existed && !FileExists(m_fileName) && FileExists(backup);
+    const bool backedUp = existed && !FileExists(FileName()) && FileExists(backup);
     TAtomicSaveOptions options;
     try {
         WriteDataTo(target, options);
     } catch (...) {
         // The document's file must not be lost: put the backup back.
         if (backedUp)
-            RenameFileAt(backup, m_fileName);
+            RenameFileAt(backup, FileName());
         throw;
     }
     if (backedUp)
@@ -111,8 +111,8 @@ void TMPHexEditorEx::SaveKeepingTheName(const QString& target)
 
 void TMPHexEditorEx::SaveToFile(const QString& fileName)
 {
-    const QString target = fileName.isEmpty() ? m_fileName : fileName;
-    if (!SamePath(target, m_fileName)) {
+    const QString target = fileName.isEmpty() ? FileName() : fileName;
+    if (!SamePath(target, FileName())) {
         TAtomicSaveOptions options;
         WriteDataTo(target, options);
     } else if (m_atomicBackup) {
@@ -120,11 +120,7 @@ void TMPHexEditorEx::SaveToFile(const QString& fileName)
     } else {
         SaveRenamingToBackup(target);
     }
-    m_fileName = target;
-    m_hasFile = true;
-    m_readOnlyFile = false;
-    m_modified = false;
-    m_changedBytes.clear();
+    MarkSaved(target);
     viewport()->update();
     Changed();
 }

@@ -17,9 +17,8 @@ class TTestEditorEx : public TMPHexEditorEx
 public:
     void SetDocument(const QString& fileName, bool readOnly, bool modified)
     {
-        m_fileName = fileName;
-        m_readOnlyFile = readOnly;
-        m_modified = modified;
+        SetFileState(fileName, readOnly);
+        SetModified(modified);
     }
 };
 
