@@ -3,6 +3,7 @@
 #include "hexview/fileactions.h"
 
 #include "hexview/hexviewwindow.h"
+#include "hexview/menuactions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,17 +44,6 @@ bool AskWithBox(HexViewWindow& window)
     return QMessageBox::question(&window, QStringLiteral("hexview"),
                                  HexViewWindow::tr("Reload %1 from disk? Your unsaved changes are dropped.").arg(name),
                                  QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Yes;
-}
-
-// Before the action that precedes Quit's separator.
-QAction* BeforeQuit(QMenu* file)
-{
-    const QList<QAction*> actions = file->actions();
-    for (qsizetype i = 0; i < actions.size(); ++i) {
-        if (actions[i]->objectName() == QStringLiteral("actionQuit"))
-            return i > 0 && actions[i - 1]->isSeparator() ? actions[i - 1] : actions[i];
-    }
-    return nullptr;
 }
 
 } // namespace

@@ -14,4 +14,14 @@ QAction* AddMenuAction(QMenu* menu, const QString& text, const char* name, const
     return action;
 }
 
+QAction* BeforeQuit(QMenu* file)
+{
+    const QList<QAction*> actions = file->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        if (actions[i]->objectName() == QStringLiteral("actionQuit"))
+            return i > 0 && actions[i - 1]->isSeparator() ? actions[i - 1] : actions[i];
+    }
+    return nullptr;
+}
+
 } // namespace hexview

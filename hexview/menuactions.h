@@ -13,4 +13,9 @@ namespace hexview {
 // items by it) with key as a window-wide shortcut (none when key is empty).
 QAction* AddMenuAction(QMenu* menu, const QString& text, const char* name, const QKeySequence& key = {});
 
+// Where File menu items go that belong above Quit: the separator before
+// Quit (after whatever was inserted there earlier), or Quit itself without
+// one; null when the menu has no Quit (insertAction then appends).
+QAction* BeforeQuit(QMenu* file);
+
 } // namespace hexview

@@ -3,6 +3,7 @@
 #include "hexview/printactions.h"
 
 #include "hexview/hexviewwindow.h"
+#include "hexview/menuactions.h"
 #include "hexview/printing.h"
 #include "platform/core/atomicsave.h"
 #include "platform/core/exceptions.h"
@@ -188,16 +189,7 @@ bool ExportPdf(HexViewWindow& window, const QString& path)
 void InstallPrintActions(HexViewWindow& window)
 {
     QMenu* file = window.FileMenu();
-    QAction* before = nullptr;
-    for (QAction* action : file->actions()) {
-        if (action->objectName() == QStringLiteral("actionQuit"))
-            before = action;
-    }
-    // Above Quit's separator, after whatever was inserted there before.
-    const QList<QAction*> actions = file->actions();
-    const qsizetype quitAt = actions.indexOf(before);
-    if (quitAt > 0 && actions[quitAt - 1]->isSeparator())
-        before = actions[quitAt - 1];
+    QAction* before = BeforeQuit(file);
     QAction* print = new QAction(HexViewWindow::tr("&Print..."), file);
     print->setObjectName(QStringLiteral("actionPrint"));
     print->setShortcut(QKeySequence::Print);

@@ -5,6 +5,7 @@
 
 #include "hexview/documentwatch.h"
 #include "hexview/hexviewwindow.h"
+#include "hexview/menuactions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -126,17 +127,6 @@ private:
     HexViewWindow& m_window;
 };
 
-// The actions go above the separator that precedes Quit.
-QAction* InsertionPoint(QMenu* file)
-{
-    const QList<QAction*> actions = file->actions();
-    for (qsizetype i = 0; i < actions.size(); ++i) {
-        if (actions[i]->objectName() == QStringLiteral("actionQuit"))
-            return i > 0 && actions[i - 1]->isSeparator() ? actions[i - 1] : actions[i];
-    }
-    return nullptr;
-}
-
 } // namespace
 
 std::function<QMessageBox::StandardButton(HexViewWindow&)> AskToSaveChanges = AskWithMessageBox;
@@ -196,7 +186,7 @@ void InstallSaveActions(HexViewWindow& window)
         editor.SetOpenOnDemand(true);
     });
     QMenu* file = window.FileMenu();
-    QAction* before = InsertionPoint(file);
+    QAction* before = BeforeQuit(file);
     QAction* save = new QAction(HexViewWindow::tr("&Save"), file);
     save->setObjectName(QStringLiteral("actionSave"));
     save->setShortcut(QKeySequence::Save);
