@@ -151,7 +151,7 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
             m_dataStorage->Clear();
             m_undoStorage->Reset();
             UpdateGridSize();
-            MoveColRow(2, 2, true);
+            MoveToFirstCell(false);
             Changed();
             throw;
         }
@@ -218,7 +218,7 @@ void TCustomMPHexEditor::ResetAfterLoad()
     m_modified = false;
     m_extendingSelection = false;
     ResetSelection(true);
-    MoveColRow(2, 2, true);
+    MoveToFirstCell(false);
     Changed();
 }
 
@@ -310,7 +310,7 @@ void TCustomMPHexEditor::CreateEmptyFile(const QString& name)
     m_modified = false;
     m_readOnlyFile = true;
     m_hasFile = false;
-    MoveColRow(2, 2, true);
+    MoveToFirstCell(false);
     Changed();
 }
 
@@ -336,7 +336,14 @@ void TCustomMPHexEditor::ReadBuffer(void* buffer, int32_t index, int32_t count)
 void TCustomMPHexEditor::WriteBuffer(const void* buffer, int32_t index, int32_t count)
 {
     m_dataStorage->WriteBufferAt(buffer, index, count);
+    DataWritten(index, count);
     Changed();
+}
+
+void TCustomMPHexEditor::DataWritten(int32_t index, int32_t count)
+{
+    if (count > 0)
+        ApplyDataChange({index, count, count});
 }
 
 // ---- grid size and notifications ---------------------------------------------------
@@ -383,5 +390,5 @@ void TCustomMPHexEditor::SetSwapNibbles(bool value)
     if (m_swapNibbles == value)
         return;
     m_swapNibbles = value;
-    InvalidateGrid();
+    viewport()->update();
 }

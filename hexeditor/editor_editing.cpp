@@ -97,8 +97,12 @@ void TCustomMPHexEditor::SetChangeMark(int32_t position, bool changed)
 
 void TCustomMPHexEditor::CutChangeMarks(int32_t position)
 {
-    if (position >= 0 && m_changedBytes.size() >= position)
-        m_changedBytes.resize(position);
+    if (position < 0 || m_changedBytes.size() < position)
+        return;
+    // The rows of the marks dropped lose their changed colours.
+    if (m_changedBytes.size() > position && !InsertMode())
+        InvalidateRowsOf(position, int32_t(m_changedBytes.size()) - 1);
+    m_changedBytes.resize(position);
 }
 
 void TCustomMPHexEditor::CheckGrowth(int64_t newSize) const
@@ -110,8 +114,10 @@ void TCustomMPHexEditor::CheckGrowth(int64_t newSize) const
 
 void TCustomMPHexEditor::SelectRange(int32_t anchor, int32_t first, int32_t last)
 {
+    const int32_t oldFirst = m_selFirst;
+    const int32_t oldLast = m_selLast;
     StoreSelection(anchor, first, last);
-    InvalidateRowsOf(m_selFirst, m_selLast);
+    SelectionMoved(oldFirst, oldLast);
 }
 
 // ---- internal moves (no undo record) ----------------------------------------------------
@@ -172,8 +178,7 @@ void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, in
         else
             MoveColRow(caretCol, caretRow, true);
     }
-    ResetSelection(false);
-    InvalidateGrid();
+    ResetSelection(true);
 }
 
 // ---- overwriting ---------------------------------------------------------------------
@@ -286,7 +291,6 @@ void TCustomMPHexEditor::InsertBuffer(const void* buffer, int32_t count, int32_t
             MoveColRow(cell.X, cell.Y, true);
             SelectRange(position, position, position + count - 1);
         }
-        InvalidateGrid();
     }
     Changed();
 }
@@ -305,7 +309,6 @@ void TCustomMPHexEditor::AppendBuffer(const void* buffer, int32_t count, const Q
         MoveColRow(cell.X, cell.Y, true);
     }
     SelectRange(oldSize, oldSize, oldSize + count - 1);
-    InvalidateGrid();
     Changed();
 }
 
@@ -343,7 +346,8 @@ void TCustomMPHexEditor::ReplaceSelection(const void* buffer, int32_t count, con
         MoveColRow(cell.X, cell.Y, true);
         SelectRange(first + count - 1, first, first + count - 1);
     }
-    InvalidateGrid();
+    // The whole replacement as one change (the moves above made their part).
+    ApplyDataChange({first, oldCount, count});
     Changed();
 }
 
@@ -377,7 +381,6 @@ int32_t TCustomMPHexEditor::Replace(const void* buffer, int32_t position, int32_
     CutChangeMarks(position);
     if (moveCaret)
         PlaceCaret(position, charField);
-    InvalidateGrid();
     Changed();
     return newCount;
 }

@@ -199,7 +199,7 @@ int64_t TCustomMPHexEditor::ReplaceAll(const TMPHMatcher& matcher, const QByteAr
     }
     PopBusyCursor();
     CutChangeMarks(first);
-    InvalidateGrid();
+    ApplyDataChange({first, static_cast<int32_t>(oldSpan), static_cast<int32_t>(newSpan)});
     Changed();
     return matches.Count;
 }

@@ -40,7 +40,10 @@ void TCustomMPHexEditor::AdjustMetrics()
         SetColWidths(col, widths[col]);
 
     m_charHeight = metrics.size(Qt::TextSingleLine, QStringLiteral("yY")).height() + 2;
-    SetDefaultRowHeight(m_charHeight);
+    // Resetting the heights repaints the whole grid: only when the default
+    // changes or a data row was given a height of its own.
+    if (DefaultRowHeight() != m_charHeight || !DefaultHeightsAfter(1))
+        SetDefaultRowHeight(m_charHeight);
     if (RowCount() > 1)
         SetRowHeights(1, 0);
     SetRowHeights(0, RulerRowHeight(m_showRuler, m_charHeight));

@@ -50,6 +50,7 @@ struct TMPHPaintContext
         QGlyphRun run;
         int advance = 0;
         bool usable = false; // false: not in the font itself, drawn as text (font fallback)
+        QRect ink;           // the pixels it covers, relative to its baseline origin
     };
     const TCustomGrid& view; // the grid being painted
     QPainter& painter;
@@ -90,6 +91,9 @@ struct TMPHPaintContext
             glyph.run.setGlyphIndexes(indexes);
             glyph.run.setPositions({QPointF(0, 0)});
             glyph.usable = true;
+            glyph.ink = rawFont.boundingRect(indexes.first()).toAlignedRect();
+        } else {
+            glyph.ink = metrics.boundingRect(c);
         }
         return *glyphs.insert(c.unicode(), glyph);
     }
@@ -231,13 +235,17 @@ void TCustomMPHexEditor::DrawCellText(TMPHPaintContext& ctx, int col, int row, c
     if (colors.textBack != colors.fill)
         p.fillRect(box, colors.textBack);
     p.setPen(colors.text);
+    const QPoint baseline(x, cell.top() + ctx.metrics.ascent());
+    // A glyph reaching out of its cell (an accent above the ascent, a wide
+    // letter) is cut at the cell, so that repainting one cell or row draws
+    // exactly what painting the whole view draws.
     const bool clip = x < textRect.left() || x + textWidth > textRect.left() + textRect.width()
-                      || ctx.metrics.height() > textRect.height();
+                      || ctx.metrics.height() > textRect.height()
+                      || (glyph && !textRect.contains(glyph->ink.translated(baseline)));
     if (clip) {
         p.save();
         p.setClipRect(textRect);
     }
-    const QPoint baseline(x, cell.top() + ctx.metrics.ascent());
     if (glyph && glyph->usable)
         p.drawGlyphRun(baseline, glyph->run);
     else

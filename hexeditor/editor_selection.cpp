@@ -176,6 +176,14 @@ void TCustomMPHexEditor::SetSelection(int32_t startPosition, int32_t endPosition
     SelectionChanged();
 }
 
+void TCustomMPHexEditor::SelectionMoved(int32_t oldFirst, int32_t oldLast)
+{
+    if (oldFirst == m_selFirst && oldLast == m_selLast)
+        return;
+    InvalidateRowsOf(oldFirst, oldLast);
+    InvalidateRowsOf(m_selFirst, m_selLast);
+}
+
 void TCustomMPHexEditor::InvalidateRowsOf(int32_t first, int32_t last)
 {
     if (first < 0 || last < 0)
@@ -249,12 +257,12 @@ void TCustomMPHexEditor::CaretMoved(TGridCoord from, TGridCoord to)
 {
     if (from.X == to.X && from.Y == to.Y)
         return;
-    // The caret cells, the ruler's marks and the gutter cells of both rows.
-    InvalidateCell(from.X, from.Y);
-    InvalidateCell(to.X, to.Y);
+    // The caret's cells, their partners framed in the other field and the
+    // gutter cells: the rows of both; and the ruler's marks.
+    InvalidateRow(from.Y);
+    if (to.Y != from.Y)
+        InvalidateRow(to.Y);
     InvalidateRow(TMPHGridGeometry::RulerRow);
-    InvalidateCell(TMPHGridGeometry::GutterColumn, from.Y);
-    InvalidateCell(TMPHGridGeometry::GutterColumn, to.Y);
 }
 
 void TCustomMPHexEditor::ExtendSelectionTo(int col, int row)

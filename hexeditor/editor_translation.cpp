@@ -55,7 +55,9 @@ void TCustomMPHexEditor::SetUnicodeChars(bool value)
     if (charField && DataSize() > 0) {
         const int32_t limit = InsertMode() ? DataSize() : DataSize() - 1;
         const TGridCoord cell = CellAtPosition(std::min(position, limit), true);
+        const TGridCoord from{Col(), Row()};
         ForceCurrentCell(cell.X, cell.Y);
+        CaretMoved(from, cell);
         UpdateCaretPos();
     }
     viewport()->update();

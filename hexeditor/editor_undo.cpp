@@ -208,9 +208,11 @@ void TCustomMPHexEditor::RestoreViewState(const TMPHViewState& v, const std::fun
     SetUnicodeChars(v.UnicodeChars);
     SetUnicodeBigEndian(v.UnicodeBigEndian);
     // In unicode mode the setter refuses translations: assign the field.
-    if (m_unicodeChars)
+    if (m_unicodeChars) {
+        if (m_translation != static_cast<TMPHTranslationKind>(v.Translation))
+            viewport()->update();
         m_translation = static_cast<TMPHTranslationKind>(v.Translation);
-    else
+    } else
         SetTranslation(static_cast<TMPHTranslationKind>(v.Translation));
     SetBytesPerUnit(v.BytesPerUnit);
 }
@@ -289,13 +291,15 @@ TMPHDataChange TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
     case ukAllData: change = UndoAllData(e); break;
     default: change = UndoCursorMove(e); break;
     }
-    InvalidateGrid();
+    ApplyDataChange(change);
     m_undoStorage->RemoveLastUndo();
     return change;
 }
 
 void TCustomMPHexEditor::RestoreAfterUndo(const TMPHUndoEntry& e)
 {
+    const int32_t oldFirst = m_selFirst;
+    const int32_t oldLast = m_selLast;
     RestoreViewState(MPHUndo::ViewStateOf(e.Header), [this, &e] {
         if (!e.Selection)
             ResetSelection(false);
@@ -304,7 +308,7 @@ void TCustomMPHexEditor::RestoreAfterUndo(const TMPHUndoEntry& e)
         else if (DataSize() > 0)
             Seek(e.Selection->SelFirst, 0);
     });
-    InvalidateGrid();
+    SelectionMoved(oldFirst, oldLast);
     Changed();
 }
 
@@ -395,7 +399,7 @@ void TCustomMPHexEditor::RedoCurrentRecord()
     TMPHUndoStorage& s = *m_undoStorage;
     TMPHRedoRecord record;
     if (MPHUndo::DecodeRedoRecord(s.RedoRecord(), record)) {
-        ApplyRedoData(record);
+        ApplyDataChange(ApplyRedoData(record));
         RestoreAfterRedo(record);
     }
     s.ClearCurrentRedo();
@@ -422,12 +426,18 @@ void TCustomMPHexEditor::RedoUnit(const TMPHRedoUnit& unit)
 void TCustomMPHexEditor::RestoreAfterRedo(const TMPHRedoRecord& r)
 {
     const TMPHUndoHeader& h = r.Header;
-    m_bookmarks.SetAll(r.Bookmarks);
+    if (m_bookmarks.All() != r.Bookmarks) {
+        m_bookmarks.SetAll(r.Bookmarks);
+        viewport()->update();
+    }
+    const int32_t oldFirst = m_selFirst;
+    const int32_t oldLast = m_selLast;
     RestoreViewState(MPHUndo::ViewStateOf(h), [this, &r] {
         m_selFirst = r.Selection.SelFirst;
         m_selLast = r.Selection.SelLast;
         m_selAnchor = r.Selection.SelAnchor;
     });
+    SelectionMoved(oldFirst, oldLast);
     SetChangeMark(h.Position, h.Flags & ufFirstByteChanged);
     if (MPHUndo::KindOf(h.Flags) == ukChangeBytes && h.Count == 2)
         SetChangeMark(h.Position + 1, h.Flags & ufSecondByteChanged);
@@ -435,6 +445,5 @@ void TCustomMPHexEditor::RestoreAfterRedo(const TMPHRedoRecord& r)
     TMPHUndoStorage& s = *m_undoStorage;
     s.RepushPopped();
     s.SetUndoText(s.PoppedDescription());
-    InvalidateGrid();
     BookmarkChanged();
 }

@@ -19,7 +19,6 @@ TMPHDataChange TCustomMPHexEditor::UndoChangeBytes(const TMPHUndoEntry& e)
     if (h.Count == 2)
         SetChangeMark(p + 1, h.Flags & ufSecondByteChanged);
     RestoreAfterUndo(e);
-    InvalidateRowsOf(p, p + h.Count - 1);
     return {p, h.Count, h.Count};
 }
 

@@ -523,6 +523,9 @@ protected:
     // A left press inside the selection stops waiting to become a click (a
     // drag or a double click took it over).
     void DropPendingSelectionClick() { m_pendingSelectionClick = false; }
+    // A write override reports here the count bytes it wrote at index
+    // (through the one change path: the rows are repainted).
+    void DataWritten(int32_t index, int32_t count);
 
     // ---- keyboard, mouse and scrolling -----------------------------------------
     void keyPressEvent(QKeyEvent* e) override;
@@ -687,8 +690,8 @@ private:
     // Asks the rule about a cell the grid base accepted and applies the
     // answer (drop the selection, redirect); true when the cell is accepted.
     bool ApplyCaretRule(int col, int row);
-    // Every accepted caret move: repaints the old and the new caret cell, the
-    // ruler and the gutter cells of both rows.
+    // Every accepted caret move: repaints the rows of the old and the new
+    // caret cell (their partners in the other field, the gutter) and the ruler.
     void CaretMoved(TGridCoord from, TGridCoord to);
     // The selecting flag is set: the selection follows the caret to the cell.
     void ExtendSelectionTo(int col, int row);
@@ -699,6 +702,9 @@ private:
     void ApplyDataChange(const TMPHDataChange& change);
     // Repaints the visible rows of a span.
     void InvalidateRowSpan(const TMPHRowSpan& rows);
+    // The selection was stored anew: repaints the rows of the old one
+    // (oldFirst..oldLast) and of the new one.
+    void SelectionMoved(int32_t oldFirst, int32_t oldLast);
 
     // ==== private state: owned by this class; derived classes use the
     // accessors and the protected operations above ====================================

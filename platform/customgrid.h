@@ -54,6 +54,8 @@ public:
     void SetDefaultColWidth(int value);   // also resets every column width
     int DefaultRowHeight() const { return m_defaultRowHeight; }
     void SetDefaultRowHeight(int value);  // also resets every row height
+    // True when every row after row takes the default height.
+    bool DefaultHeightsAfter(int row) const { return m_rowHeights.size() <= row + 1; }
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
     int RowHeights(int row) const;

@@ -35,6 +35,6 @@ void TMPHexEditorEx::WriteBuffer(const void* buffer, int32_t index, int32_t coun
     // that OnChange handlers (a window's title) see the document modified.
     DataStorage().WriteBufferAt(buffer, index, count);
     SetModified(true);
-    viewport()->update();
+    DataWritten(index, count);
     Changed();
 }
