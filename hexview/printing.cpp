@@ -173,7 +173,7 @@ TPrintRowsRequest RowsRequest(TMPHexEditorEx& editor, bool selectionOnly, bool v
     request.SelFirst = editor.SelCount() > 0 ? editor.SelFirst() : -1;
     request.SelLast = editor.SelCount() > 0 ? editor.SelLast() : -1;
     request.ViewOnly = viewOnly;
-    request.FirstVisible = editor.TopRow() - 2;
+    request.FirstVisible = editor.TopRow() - TMPHGridGeometry::FirstDataRow;
     request.VisibleCount = editor.VisibleRowCount();
     return request;
 }

@@ -2,6 +2,7 @@
 // change path, and the caret-move rule applies the core's decisions.
 
 #include "editing_fixture.h"
+#include "hexeditor/core/mphsearch.h"
 
 TEST_F(EditingTest, EachOperationReportsTheChangeItMade)
 {
@@ -51,4 +52,23 @@ TEST_F(EditingTest, CaretRuleRedirectsPastTheEndAndKeepsTheSelectionWithShift)
     editor.MoveColRow(12, 2, true);
     EXPECT_EQ(editor.SelCount(), 0);
     EXPECT_FALSE(editor.ExtendingSelection());
+}
+
+TEST_F(EditingTest, ReplacementsWritesAndUndoReportTheirChangeAsOne)
+{
+    load(pattern(64));
+    editor.SetSelection(10, 19);
+    editor.ReplaceSelection("abc", 3);
+    EXPECT_EQ(editor.LastDataChange(), (TMPHDataChange{10, 10, 3}));
+    editor.WriteBuffer("zz", 40, 2);
+    EXPECT_EQ(editor.LastDataChange(), (TMPHDataChange{40, 2, 2}));
+    // The pattern's bytes 0x03 and 0x0A at 0 and 1 become "xyz" each.
+    ASSERT_EQ(editor.ReplaceAll(TMPHSearchPattern::FromBytes(QByteArray("\x03\x0A", 2)), "xyz", {}), 1);
+    EXPECT_EQ(editor.LastDataChange(), (TMPHDataChange{0, 2, 3}));
+    editor.Undo();
+    EXPECT_EQ(editor.LastDataChange(), (TMPHDataChange{0, 3, 2}));
+    editor.Undo();
+    EXPECT_EQ(editor.LastDataChange(), (TMPHDataChange{10, 3, 10}));
+    editor.Redo();
+    EXPECT_EQ(editor.LastDataChange(), (TMPHDataChange{10, 10, 3}));
 }
