@@ -47,14 +47,14 @@ static QImage LoadBuiltInBookmarkIcons()
 
 void TCustomMPHexEditor::SetBookmark(int index, int32_t position, bool inCharField)
 {
-    m_bookmarks.Set(index, position, inCharField);
+    m_document.Bookmarks.Set(index, position, inCharField);
     viewport()->update();
     BookmarkChanged();
 }
 
 void TCustomMPHexEditor::SetBookmarks(const TMPHBookmarks::Table& table)
 {
-    m_bookmarks.SetAll(table);
+    m_document.Bookmarks.SetAll(table);
     viewport()->update();
 }
 
@@ -63,11 +63,11 @@ bool TCustomMPHexEditor::GotoBookmark(int index)
     // Only ten bookmarks exist; any other index finds none.
     if (!TMPHBookmarks::IsValidIndex(index))
         return false;
-    const TMPHBookmark mark = m_bookmarks.At(index);
+    const TMPHBookmark mark = m_document.Bookmarks.At(index);
     if (mark.mPosition < 0)
         return false;
     ResetSelection(true);
-    if (m_bookmarks.IsStale(index, DataSize(), InsertMode())) {
+    if (m_document.Bookmarks.IsStale(index, DataSize(), InsertMode())) {
         SetBookmark(index, -1, false);
         return false;
     }
@@ -78,7 +78,7 @@ bool TCustomMPHexEditor::GotoBookmark(int index)
 
 void TCustomMPHexEditor::ShiftBookmarks(int32_t from, int32_t delta)
 {
-    if (m_bookmarks.Shift(from, delta, DataSize()))
+    if (m_document.Bookmarks.Shift(from, delta, DataSize()))
         BookmarkChanged();
 }
 

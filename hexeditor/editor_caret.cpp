@@ -142,6 +142,6 @@ void TCustomMPHexEditor::focusOutEvent(QFocusEvent* event)
 {
     TCustomGrid::focusOutEvent(event);
     DestroyCaret();
-    m_extendingSelection = false;
+    m_selection.Extending = false;
     viewport()->update();
 }

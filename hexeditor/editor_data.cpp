@@ -24,8 +24,6 @@ constexpr int64_t MaxCopyBatch = 64 * CopyChunkSize;
 
 TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
     : TCustomGrid(parent)
-    , m_dataStorage(std::make_unique<TMPHMemoryStream>())
-    , m_undoStorage(std::make_unique<TMPHUndoStorage>(this))
 {
     InitViewDefaults();
     InitPaintDefaults();
@@ -47,8 +45,8 @@ TCustomMPHexEditor::TCustomMPHexEditor(QWidget* parent)
 
 TCustomMPHexEditor::~TCustomMPHexEditor()
 {
-    m_dataStorage->Clear();
-    m_undoStorage->Reset();
+    m_document.Data->Clear();
+    m_undo.Storage->Reset();
 }
 
 QString TCustomMPHexEditor::Version() const
@@ -58,14 +56,14 @@ QString TCustomMPHexEditor::Version() const
 
 void TCustomMPHexEditor::Loaded()
 {
-    if (m_fileName == QLatin1String("---"))
+    if (m_document.FileName == QLatin1String("---"))
         CreateEmptyFile(MPHStrings::Text(MPHStrings::Untitled));
     m_loaded = true;
 }
 
 void TCustomMPHexEditor::showEvent(QShowEvent* e)
 {
-    if (!m_loaded && m_fileName == QLatin1String("---"))
+    if (!m_loaded && m_document.FileName == QLatin1String("---"))
         Loaded();
     TCustomGrid::showEvent(e);
 }
@@ -74,24 +72,20 @@ void TCustomMPHexEditor::showEvent(QShowEvent* e)
 
 void TCustomMPHexEditor::MarkSaved(const QString& fileName)
 {
-    m_fileName = fileName;
-    m_hasFile = true;
-    m_readOnlyFile = false;
-    m_modified = false;
-    m_changedBytes.clear();
+    m_document.MarkSaved(fileName);
 }
 
 void TCustomMPHexEditor::SetFileState(const QString& fileName, bool readOnlyFile)
 {
-    m_fileName = fileName;
-    m_readOnlyFile = readOnlyFile;
+    m_document.FileName = fileName;
+    m_document.ReadOnlyFile = readOnlyFile;
 }
 
 // ---- loading ---------------------------------------------------------------
 
 bool TCustomMPHexEditor::FileAccessCheck(const QString& name, int* error)
 {
-    m_readOnlyFile = true;
+    m_document.ReadOnlyFile = true;
     std::unique_ptr<TFileStream> probe(
         TFileStream::TryOpen(name, TFileMode::fmOpenRead, TShareMode::fmShareDenyNone, error));
     if (!probe)
@@ -101,7 +95,7 @@ bool TCustomMPHexEditor::FileAccessCheck(const QString& name, int* error)
     // without opening the file for writing: file watchers would take such an
     // open for a change of the file.
     if (CanWriteExclusively(name))
-        m_readOnlyFile = false;
+        m_document.ReadOnlyFile = false;
     return true;
 }
 
@@ -135,12 +129,12 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
 
     if (m_openOnDemand && file->Size() >= m_onDemandMinSize) {
         LoadOnDemand(std::move(file));
-        m_fileName = fileName;
-        m_hasFile = true;
+        m_document.FileName = fileName;
+        m_document.HasFile = true;
         return;
     }
 
-    m_loadingFileName = fileName;
+    m_document.LoadingFileName = fileName;
     try {
         LoadFromStream(*file);
         // Bytes of a file that changed while it was read never existed
@@ -148,26 +142,26 @@ void TCustomMPHexEditor::LoadFromFile(const QString& fileName)
         try {
             file->CheckUnchanged();
         } catch (...) {
-            m_dataStorage->Clear();
-            m_undoStorage->Reset();
+            m_document.Data->Clear();
+            m_undo.Storage->Reset();
             UpdateGridSize();
             MoveToFirstCell(false);
             Changed();
             throw;
         }
     } catch (...) {
-        m_hasFile = false;
-        m_loadingFileName.clear();
+        m_document.HasFile = false;
+        m_document.LoadingFileName.clear();
         throw;
     }
-    m_fileName = fileName;
-    m_hasFile = true;
-    m_loadingFileName.clear();
+    m_document.FileName = fileName;
+    m_document.HasFile = true;
+    m_document.LoadingFileName.clear();
 }
 
 void TCustomMPHexEditor::LoadFromStream(TStream& stream)
 {
-    m_dataStorage->SetSize(0);
+    m_document.Data->SetSize(0);
     UpdateGridSize();
     PushBusyCursor();
 
@@ -177,15 +171,15 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
         const int64_t size = stream.Size();
         if (size > MaxDataSize)
             throw EMPHexEditor(MPHStrings::Text(MPHStrings::FileTooLarge)
-                                   .arg(m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName)
+                                   .arg(m_document.LoadingFileName.isEmpty() ? m_document.FileName : m_document.LoadingFileName)
                                    .arg(size)
                                    .arg(MaxDataSize));
         // The pages are faulted in chunk by chunk with the copy, so the first
         // progress report comes at once, not after the whole buffer.
-        m_dataStorage->SetSizeDeferred(size);
-        m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
-        CopyWithProgress(stream, *m_dataStorage, -1, pkLoad);
-        m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
+        m_document.Data->SetSizeDeferred(size);
+        m_document.Data->Seek(0, TSeekOrigin::soBeginning);
+        CopyWithProgress(stream, *m_document.Data, -1, pkLoad);
+        m_document.Data->Seek(0, TSeekOrigin::soBeginning);
     } catch (...) {
         failure = std::current_exception();
     }
@@ -201,9 +195,9 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
     if (failure) {
         // Release the partly loaded data and keep the grid in line with the
         // now empty document, so nothing addresses bytes that are gone.
-        m_dataStorage->Clear();
-        m_undoStorage->Reset();
-        m_hasFile = false;
+        m_document.Data->Clear();
+        m_undo.Storage->Reset();
+        m_document.HasFile = false;
         UpdateGridSize();
         std::rethrow_exception(failure);
     }
@@ -211,12 +205,12 @@ void TCustomMPHexEditor::LoadFromStream(TStream& stream)
 
 void TCustomMPHexEditor::ResetAfterLoad()
 {
-    if (m_undoStorage->SuspendCount() == 0)
-        m_undoStorage->Reset();
-    m_changedBytes.clear();
+    if (m_undo.Storage->SuspendCount() == 0)
+        m_undo.Storage->Reset();
+    m_document.ChangedBytes.clear();
     UpdateGridSize();
-    m_modified = false;
-    m_extendingSelection = false;
+    m_document.Modified = false;
+    m_selection.Extending = false;
     ResetSelection(true);
     MoveToFirstCell(false);
     Changed();
@@ -225,12 +219,12 @@ void TCustomMPHexEditor::ResetAfterLoad()
 void TCustomMPHexEditor::LoadOnDemand(std::unique_ptr<TFileStream> file)
 {
     auto pages = std::make_unique<TFilePages>(std::move(file));
-    m_dataStorage->OpenOnDemand(std::move(pages));
-    m_dataStorage->Seek(0, TSeekOrigin::soBeginning);
+    m_document.Data->OpenOnDemand(std::move(pages));
+    m_document.Data->Seek(0, TSeekOrigin::soBeginning);
     // A read that cannot raise (painting) found the file unreadable: the
     // error is told once the event under way is over.
     QPointer<TCustomMPHexEditor> self(this);
-    m_dataStorage->OnReadFailure = [self](const QString& message) {
+    m_document.Data->OnReadFailure = [self](const QString& message) {
         QTimer::singleShot(0, self, [message] {
             HandleApplicationException(std::make_exception_ptr(EReadError(message)));
         });
@@ -249,7 +243,7 @@ void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination,
     int64_t remaining = count;
     bool cancel = false;
     int lastReported = 255;
-    const QString name = m_loadingFileName.isEmpty() ? m_fileName : m_loadingFileName;
+    const QString name = m_document.LoadingFileName.isEmpty() ? m_document.FileName : m_document.LoadingFileName;
 
     // Copy straight into a memory destination that already has the room;
     // otherwise go through a local buffer.
@@ -301,15 +295,15 @@ void TCustomMPHexEditor::CopyWithProgress(TStream& source, TStream& destination,
 
 void TCustomMPHexEditor::CreateEmptyFile(const QString& name)
 {
-    m_dataStorage->Clear();
-    m_fileName = name.isEmpty() ? MPHStrings::Text(MPHStrings::Untitled) : name;
-    m_undoStorage->Reset();
+    m_document.Data->Clear();
+    m_document.FileName = name.isEmpty() ? MPHStrings::Text(MPHStrings::Untitled) : name;
+    m_undo.Storage->Reset();
     ResetSelection(false);
-    m_changedBytes.clear();
+    m_document.ChangedBytes.clear();
     UpdateGridSize();
-    m_modified = false;
-    m_readOnlyFile = true;
-    m_hasFile = false;
+    m_document.Modified = false;
+    m_document.ReadOnlyFile = true;
+    m_document.HasFile = false;
     MoveToFirstCell(false);
     Changed();
 }
@@ -319,7 +313,7 @@ void TCustomMPHexEditor::CreateEmptyFile(const QString& name)
 uint8_t TCustomMPHexEditor::ByteAt(int32_t index)
 {
     uint8_t value = 0;
-    m_dataStorage->ReadBufferAt(&value, index, 1);
+    m_document.Data->ReadBufferAt(&value, index, 1);
     return value;
 }
 
@@ -330,12 +324,12 @@ void TCustomMPHexEditor::SetByteAt(int32_t index, uint8_t value)
 
 void TCustomMPHexEditor::ReadBuffer(void* buffer, int32_t index, int32_t count)
 {
-    m_dataStorage->ReadBufferAt(buffer, index, count);
+    m_document.Data->ReadBufferAt(buffer, index, count);
 }
 
 void TCustomMPHexEditor::WriteBuffer(const void* buffer, int32_t index, int32_t count)
 {
-    m_dataStorage->WriteBufferAt(buffer, index, count);
+    m_document.Data->WriteBufferAt(buffer, index, count);
     DataWritten(index, count);
     Changed();
 }
@@ -352,8 +346,8 @@ void TCustomMPHexEditor::UpdateGridSize()
 {
     const int32_t size = DataSize();
     const TMPHGridGeometry geo = Geometry();
-    if (m_changedBytes.size() > size)
-        m_changedBytes.resize(size);
+    if (m_document.ChangedBytes.size() > size)
+        m_document.ChangedBytes.resize(size);
 
     SetRowCount(geo.RowCountFor(size, InsertMode()));
     SetColCount(geo.ColumnCount());
@@ -371,8 +365,8 @@ void TCustomMPHexEditor::Changed()
 
 void TCustomMPHexEditor::PrepareFileOverwrite()
 {
-    if (m_readOnlyFile)
-        throw EFileOpenError(MPHStrings::Text(MPHStrings::CannotSaveReadOnly).arg(m_fileName));
+    if (m_document.ReadOnlyFile)
+        throw EFileOpenError(MPHStrings::Text(MPHStrings::CannotSaveReadOnly).arg(m_document.FileName));
 }
 
 void TCustomMPHexEditor::PushBusyCursor()

@@ -19,8 +19,8 @@ int32_t TCustomMPHexEditor::ShowDropPosition(int x, int y)
     const int row = std::clamp(raw.Y, firstRow, std::max(firstRow, RowCount() - 1));
 
     int32_t position = std::clamp<int32_t>(PositionAtCell(col, row), 0, DataSize());
-    if (SelCount() > 0 && position >= m_selFirst && position <= m_selLast)
-        position = m_selFirst;
+    if (SelCount() > 0 && position >= m_selection.First && position <= m_selection.Last)
+        position = m_selection.First;
     position -= position % BytesPerUnit();
 
     ScrollTowardsDropPoint(raw);

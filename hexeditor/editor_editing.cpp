@@ -29,7 +29,7 @@ void TCustomMPHexEditor::SetInsertMode(bool value)
     }
     UpdateCaretPos();
     RefreshAutoCaret();
-    m_changedBytes.clear();
+    m_document.ChangedBytes.clear();
     viewport()->update();
 }
 
@@ -86,23 +86,23 @@ void TCustomMPHexEditor::PlaceCaret(int32_t position, bool charField, bool secon
 void TCustomMPHexEditor::SetChangeMark(int32_t position, bool changed)
 {
     if (InsertMode())
-        m_changedBytes.clear();
+        m_document.ChangedBytes.clear();
     if (position < 0 || position >= DataSize())
         return;
-    if (changed && position >= m_changedBytes.size())
-        m_changedBytes.resize(position + 1);
-    if (position < m_changedBytes.size())
-        m_changedBytes.setBit(position, changed);
+    if (changed && position >= m_document.ChangedBytes.size())
+        m_document.ChangedBytes.resize(position + 1);
+    if (position < m_document.ChangedBytes.size())
+        m_document.ChangedBytes.setBit(position, changed);
 }
 
 void TCustomMPHexEditor::CutChangeMarks(int32_t position)
 {
-    if (position < 0 || m_changedBytes.size() < position)
+    if (position < 0 || m_document.ChangedBytes.size() < position)
         return;
     // The rows of the marks dropped lose their changed colours.
-    if (m_changedBytes.size() > position && !InsertMode())
-        InvalidateRowsOf(position, int32_t(m_changedBytes.size()) - 1);
-    m_changedBytes.resize(position);
+    if (m_document.ChangedBytes.size() > position && !InsertMode())
+        InvalidateRowsOf(position, int32_t(m_document.ChangedBytes.size()) - 1);
+    m_document.ChangedBytes.resize(position);
 }
 
 void TCustomMPHexEditor::CheckGrowth(int64_t newSize) const
@@ -114,8 +114,8 @@ void TCustomMPHexEditor::CheckGrowth(int64_t newSize) const
 
 void TCustomMPHexEditor::SelectRange(int32_t anchor, int32_t first, int32_t last)
 {
-    const int32_t oldFirst = m_selFirst;
-    const int32_t oldLast = m_selLast;
+    const int32_t oldFirst = m_selection.First;
+    const int32_t oldLast = m_selection.Last;
     StoreSelection(anchor, first, last);
     SelectionMoved(oldFirst, oldLast);
 }
@@ -135,11 +135,11 @@ void TCustomMPHexEditor::InsertData(const void* buffer, int32_t count, int32_t p
 {
     const int32_t size = DataSize();
     if (size == 0) {
-        m_dataStorage->SetPosition(0);
-        m_changedBytes.clear();
+        m_document.Data->SetPosition(0);
+        m_document.ChangedBytes.clear();
     }
     // Room for the bytes at position; what follows does not move.
-    m_dataStorage->Insert(position, nullptr, count);
+    m_document.Data->Insert(position, nullptr, count);
     if (buffer && count > 0)
         WriteBuffer(buffer, position, count);
     ApplyDataChange({position, 0, count});
@@ -149,10 +149,10 @@ void TCustomMPHexEditor::AppendData(const void* buffer, int32_t count)
 {
     const int32_t size = DataSize();
     if (size == 0) {
-        m_dataStorage->SetPosition(0);
-        m_changedBytes.clear();
+        m_document.Data->SetPosition(0);
+        m_document.ChangedBytes.clear();
     }
-    m_dataStorage->SetSize(int64_t(size) + count);
+    m_document.Data->SetSize(int64_t(size) + count);
     if (buffer && count > 0)
         WriteBuffer(buffer, size, count);
     ApplyDataChange({size, 0, count});
@@ -164,7 +164,7 @@ void TCustomMPHexEditor::DeleteData(int32_t start, int32_t end, int caretCol, in
     // Bounds check before any change.
     if (start < 0 || end < start || end > size)
         throw EMPHexEditor(MPHStrings::Text(MPHStrings::OutOfBounds));
-    m_dataStorage->Remove(start, end - start);
+    m_document.Data->Remove(start, end - start);
     ApplyDataChange({start, end - start, 0});
 
     const bool charField = CaretInCharField();
@@ -219,8 +219,8 @@ void TCustomMPHexEditor::DeleteSelection(const QString& description)
     int32_t end;
     TGridCoord target{Col(), Row()};
     if (SelCount() > 0) {
-        start = m_selFirst;
-        end = m_selLast + 1;
+        start = m_selection.First;
+        end = m_selection.Last + 1;
         target = CellAtPosition(start, charField);
     } else {
         start = PositionAtCell(Col(), Row());
@@ -244,7 +244,7 @@ void TCustomMPHexEditor::DeleteAtCaret(bool backwards, const QString& descriptio
     if (backwards) {
         int32_t q = a;
         int32_t k = u;
-        if (InsertMode() && m_selAnchor == -1) {
+        if (InsertMode() && m_selection.Anchor == -1) {
             q = caret;
             if (q == size && size % u != 0)
                 k = 1;
@@ -332,7 +332,7 @@ void TCustomMPHexEditor::ReplaceSelection(const void* buffer, int32_t count, con
             StoreSelection(start, start, start + count - 1);
         }
     }
-    const int32_t first = m_selFirst;
+    const int32_t first = m_selection.First;
     const int32_t oldCount = SelCount();
     const bool charField = CaretInCharField();
     CheckGrowth(int64_t(DataSize()) - oldCount + count);
@@ -367,8 +367,8 @@ int32_t TCustomMPHexEditor::Replace(const void* buffer, int32_t position, int32_
     CheckGrowth(int64_t(size) - oldCount + newCount);
     const bool charField = CaretInCharField();
     CreateUndo(ukReplace, position, newCount, oldCount, description);
-    if (!moveCaret && m_undoStorage->SuspendCount() == 0)
-        m_undoStorage->SetUndoSelection(position, oldCount);
+    if (!moveCaret && m_undo.Storage->SuspendCount() == 0)
+        m_undo.Storage->SetUndoSelection(position, oldCount);
     if (oldCount > newCount)
         DeleteData(position, position + oldCount - newCount, Col(), Row());
     else if (oldCount < newCount)

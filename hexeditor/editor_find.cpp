@@ -22,7 +22,7 @@ int32_t TCustomMPHexEditor::Find(const TMPHSearchPattern& pattern, int32_t start
     if (size == 0 || pattern.IsEmpty())
         return -1;
     TMPHFindProgressFunc progress;
-    const QString name = m_fileName;
+    const QString name = m_document.FileName;
     if (m_findProgress && OnProgress) {
         progress = [this, &name](int percent) {
             bool cancel = false;
@@ -33,7 +33,7 @@ int32_t TCustomMPHexEditor::Find(const TMPHSearchPattern& pattern, int32_t start
     PushBusyCursor();
     try {
         TMPHFindParams params;
-        params.Data = m_dataStorage->Memory();
+        params.Data = m_document.Data->Memory();
         params.Size = size;
         params.Start = start;
         params.Forward = forward;
@@ -56,7 +56,7 @@ bool TCustomMPHexEditor::FindNext(const TMPHSearchPattern& pattern, bool forward
     // bare caret include the caret's byte going forward.
     int32_t start;
     if (SelCount() > 0)
-        start = forward ? m_selFirst + 1 : m_selFirst - 1;
+        start = forward ? m_selection.First + 1 : m_selection.First - 1;
     else
         start = forward ? CaretPosition() : CaretPosition() - 1;
     const int32_t hit = Find(pattern, start, forward, true);
@@ -143,7 +143,7 @@ int64_t TCustomMPHexEditor::ReplaceAll(const TMPHMatcher& matcher, const QByteAr
     if (size == 0)
         return 0;
     TMPHFindParams scan = params;
-    scan.Data = m_dataStorage->Memory();
+    scan.Data = m_document.Data->Memory();
     scan.Size = size;
     scan.Progress = HalfProgress(params.Progress, 0, true);
     TReplaceMatches matches;
@@ -174,10 +174,10 @@ int64_t TCustomMPHexEditor::ReplaceAll(const TMPHMatcher& matcher, const QByteAr
     const uint8_t* old = nullptr;
     int64_t offset = 0;
     int32_t entrySize = 0;
-    if (m_undoStorage->SuspendCount() == 0)
-        m_undoStorage->SetUndoSelection(first, static_cast<int32_t>(oldSpan)); // may move the stack
-    if (m_undoStorage->SuspendCount() == 0 && m_undoStorage->NewestEntry(offset, entrySize)) {
-        old = m_undoStorage->Memory() + offset + MPHUndo::HeaderSize;
+    if (m_undo.Storage->SuspendCount() == 0)
+        m_undo.Storage->SetUndoSelection(first, static_cast<int32_t>(oldSpan)); // may move the stack
+    if (m_undo.Storage->SuspendCount() == 0 && m_undo.Storage->NewestEntry(offset, entrySize)) {
+        old = m_undo.Storage->Memory() + offset + MPHUndo::HeaderSize;
     } else {
         copy.resize(qsizetype(oldSpan));
         ReadBuffer(copy.data(), first, static_cast<int32_t>(oldSpan));
@@ -189,7 +189,7 @@ int64_t TCustomMPHexEditor::ReplaceAll(const TMPHMatcher& matcher, const QByteAr
             DeleteData(static_cast<int32_t>(first + newSpan), static_cast<int32_t>(matches.End), Col(), Row());
         else if (newSpan > oldSpan)
             InsertData(nullptr, static_cast<int32_t>(newSpan - oldSpan), static_cast<int32_t>(matches.End));
-        const int64_t written = RewriteSpan(matcher, matches, old, replacement, m_dataStorage->Memory() + first,
+        const int64_t written = RewriteSpan(matcher, matches, old, replacement, m_document.Data->Memory() + first,
                                             HalfProgress(params.Progress, 50, false));
         if (written != newSpan)
             throw EMPHexEditor(MPHStrings::Text(MPHStrings::CannotUpdateUndo));

@@ -340,7 +340,7 @@ void TCustomMPHexEditor::KeyDown(int& key, Qt::KeyboardModifiers shift)
         || handleBookmarkKey(*this, key, shift))
         return;
     if (key == Qt::Key_Shift && shift.testFlag(Qt::ShiftModifier) && !shift.testFlag(Qt::AltModifier))
-        m_extendingSelection = true;
+        m_selection.Extending = true;
 }
 
 void TCustomMPHexEditor::keyPressEvent(QKeyEvent* e)
@@ -387,7 +387,7 @@ bool TCustomMPHexEditor::HandleInputEvent(QEvent* e)
         return false;
     }
     case QEvent::FocusOut:
-        m_extendingSelection = false;
+        m_selection.Extending = false;
         return false; // the base and the painting still see it
     default:
         break;

@@ -112,9 +112,9 @@ void TCustomMPHexEditor::SetBytesPerRow(int value)
     const int32_t position = PositionAtCell(Col(), Row());
     const bool charField = CaretInCharField();
     const bool secondDigit = Geometry().IsSecondDigit(Col());
-    const int32_t anchor = m_selAnchor;
-    const int32_t first = m_selFirst;
-    const int32_t last = m_selLast;
+    const int32_t anchor = m_selection.Anchor;
+    const int32_t first = m_selection.First;
+    const int32_t last = m_selection.Last;
 
     m_bytesPerRow = value;
     BuildRulerTexts();
@@ -125,9 +125,9 @@ void TCustomMPHexEditor::SetBytesPerRow(int value)
     if (secondDigit && target >= 0)
         ++cell.X;
     MoveColRow(cell.X, cell.Y, true);
-    m_selAnchor = anchor;
-    m_selFirst = first;
-    m_selLast = last;
+    m_selection.Anchor = anchor;
+    m_selection.First = first;
+    m_selection.Last = last;
     viewport()->update();
 }
 

@@ -82,7 +82,7 @@ bool TCustomMPHexEditor::IsMouseOverSelection(int x, int y)
     const bool inCharField = m_inCharField;
     const int32_t position = PositionAtCell(cell.X, cell.Y);
     m_inCharField = inCharField;
-    return position >= 0 && position < DataSize() && position >= m_selFirst && position <= m_selLast;
+    return position >= 0 && position < DataSize() && position >= m_selection.First && position <= m_selection.Last;
 }
 
 bool TCustomMPHexEditor::IsMouseOverSelection()
@@ -128,7 +128,7 @@ void TCustomMPHexEditor::EditorMouseDown(QMouseEvent* e, bool doubleClick)
     const TScopedInputState state(e->modifiers().testFlag(Qt::ShiftModifier), e->buttons().testFlag(Qt::LeftButton));
     const bool left = e->button() == Qt::LeftButton;
     const QPoint pos = e->position().toPoint();
-    m_extendingSelection = false;
+    m_selection.Extending = false;
     m_pendingSelectionClick = false;
     const TMPHMousePoint point = left ? AdjustMousePoint(pos.x(), pos.y())
                                       : TMPHMousePoint{pos.x(), pos.y(), MouseCoordUnclipped(pos.x(), pos.y())};
@@ -154,7 +154,7 @@ void TCustomMPHexEditor::EditorMouseDown(QMouseEvent* e, bool doubleClick)
             ResetSelection(true);
             // Dragging from here selects; the second press of a double click does not.
             if (!doubleClick)
-                m_extendingSelection = true;
+                m_selection.Extending = true;
         }
         if (left && overSelection) {
             m_pendingClickPoint = QPoint(point.X, point.Y);

@@ -81,7 +81,7 @@ void TCustomMPHexEditor::WriteShiftedData(TStream& file, int32_t position)
     uint8_t source[ShiftBlock];
     for (int64_t at = position; at < size; at += ShiftBlock) {
         const int64_t n = std::min(ShiftBlock, size - at);
-        m_dataStorage->PeekBytes(at, source, n);
+        m_document.Data->PeekBytes(at, source, n);
         for (int64_t i = 0; i < n; ++i) {
             const uint8_t v = source[i];
             block[i] = uint8_t((v >> 4) | (carry << 4));
@@ -126,10 +126,10 @@ bool TCustomMPHexEditor::InsertNibble(int32_t position, bool highNibble)
     const uint8_t b = ByteAt(position);
     const uint8_t e = ByteAt(size - 1);
     // Grow first: when memory runs out nothing has changed yet.
-    m_dataStorage->SetSize(int64_t(size) + 1);
-    copyBack(temp.Stream(), 0, *m_dataStorage, position, int64_t(size) - position);
-    putByte(*m_dataStorage, position, highNibble ? uint8_t(b >> 4) : uint8_t(b & 0xF0));
-    putByte(*m_dataStorage, size, uint8_t(e << 4));
+    m_document.Data->SetSize(int64_t(size) + 1);
+    copyBack(temp.Stream(), 0, *m_document.Data, position, int64_t(size) - position);
+    putByte(*m_document.Data, position, highNibble ? uint8_t(b >> 4) : uint8_t(b & 0xF0));
+    putByte(*m_document.Data, size, uint8_t(e << 4));
     ApplyDataChange({position, size - position, size + 1 - position});
     Changed();
     return true;
@@ -148,7 +148,7 @@ bool TCustomMPHexEditor::DeleteNibble(int32_t position, bool highNibble)
 
     const uint8_t b = ByteAt(position);
     const int64_t length = int64_t(size) - position;
-    TMPHMemoryStream& data = *m_dataStorage;
+    TMPHMemoryStream& data = *m_document.Data;
     copyBack(temp.Stream(), 1, data, position, length - 1);
     if (!highNibble) {
         if (position == size - 1)

@@ -332,10 +332,10 @@ void TCustomMPHexEditor::PaintGutter(TMPHPaintContext& ctx)
 void TCustomMPHexEditor::PaintBookmarkIcons(TMPHPaintContext& ctx, int row, const QRect& cell)
 {
     for (int i = 0; i < 10; ++i) {
-        const TMPHBookmark& mark = m_bookmarks.At(i);
+        const TMPHBookmark& mark = m_document.Bookmarks.At(i);
         if (mark.mPosition < 0 || RowOfPosition(mark.mPosition) != row)
             continue;
-        const int icon = m_bookmarks.IconIndex(i);
+        const int icon = m_document.Bookmarks.IconIndex(i);
         if (icon < m_bookmarkImages.size())
             ctx.painter.drawImage(QPoint(cell.left() + 3, cell.top() + (cell.height() - 10) / 2),
                                   m_bookmarkImages[icon]);
@@ -365,7 +365,7 @@ bool TCustomMPHexEditor::IsChangedForDisplay(int32_t p, bool unicodeCell) const
 {
     if (InsertMode())
         return false;
-    auto marked = [this](int64_t i) { return i < m_changedBytes.size() && m_changedBytes.testBit(qsizetype(i)); };
+    auto marked = [this](int64_t i) { return i < m_document.ChangedBytes.size() && m_document.ChangedBytes.testBit(qsizetype(i)); };
     return marked(p) || (unicodeCell && marked(int64_t(p) + 1));
 }
 
@@ -373,13 +373,13 @@ QString TCustomMPHexEditor::DataCellText(int col, int32_t p)
 {
     const TMPHGridGeometry geo = Geometry();
     if (!geo.IsCharColumn(col)) {
-        const uint8_t b = m_dataStorage->PeekByte(p);
+        const uint8_t b = m_document.Data->PeekByte(p);
         const bool high = geo.IsSecondDigit(col) == m_swapNibbles;
         return QString(QLatin1Char(m_hexDigits[high ? b >> 4 : b & 0x0F]));
     }
     if (m_unicodeChars)
         return QString(QChar(UnicodeCharAt(p)));
-    return QString(QChar(AnsiToUnicode(TranslateToDisplay(m_dataStorage->PeekByte(p)))));
+    return QString(QChar(AnsiToUnicode(TranslateToDisplay(m_document.Data->PeekByte(p)))));
 }
 
 void TCustomMPHexEditor::PaintDataCell(TMPHPaintContext& ctx, int col, int row, const QRect& cell)
@@ -420,13 +420,13 @@ void TCustomMPHexEditor::PaintDataCell(TMPHPaintContext& ctx, int col, int row, 
 
 void TCustomMPHexEditor::ApplySelectionColors(TMPHPaintContext& ctx, int col, int32_t p, TMPHCellColors& colors)
 {
-    m_isDrawDataSelected = m_selFirst >= 0 && m_selFirst <= p && p <= m_selLast;
+    m_isDrawDataSelected = m_selection.First >= 0 && m_selection.First <= p && p <= m_selection.Last;
     if (!m_isDrawDataSelected || (m_hideSelection && !ctx.focused))
         return;
     colors.text = InvertColor(colors.text);
     colors.textBack = InvertColor(colors.textBack);
     // The fill runs on between selected cells and stops after the last byte.
-    if (col != ctx.geo.LastHexColumn() && col != ctx.lastCol && p != m_selLast)
+    if (col != ctx.geo.LastHexColumn() && col != ctx.lastCol && p != m_selection.Last)
         colors.fill = InvertColor(colors.fill);
     if (m_graySelectionIfNotFocused && !ctx.focused) {
         colors.text = GrayColor(colors.text);

@@ -11,13 +11,6 @@
 
 #include <algorithm>
 
-namespace {
-int32_t clampPosition(int64_t value, int32_t dataSize)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(value, -1, static_cast<int64_t>(dataSize) - 1));
-}
-} // namespace
-
 // ---- mapping ---------------------------------------------------------------------
 
 // The arithmetic is the grid geometry's; these keep InCharField in step.
@@ -91,8 +84,8 @@ void TCustomMPHexEditor::SetInCharField(bool value)
 
 int32_t TCustomMPHexEditor::SelStart()
 {
-    if (m_selAnchor != -1)
-        return m_selAnchor;
+    if (m_selection.Anchor != -1)
+        return m_selection.Anchor;
     return PositionAtCell(Col(), Row());
 }
 
@@ -108,9 +101,9 @@ void TCustomMPHexEditor::SetSelStart(int32_t value)
 
 int32_t TCustomMPHexEditor::SelEnd()
 {
-    if (m_selAnchor == -1)
+    if (m_selection.Anchor == -1)
         return PositionAtCell(Col(), Row());
-    return m_selAnchor == m_selLast ? m_selFirst : m_selLast;
+    return m_selection.Anchor == m_selection.Last ? m_selection.First : m_selection.Last;
 }
 
 void TCustomMPHexEditor::SetSelEnd(int32_t value)
@@ -126,9 +119,7 @@ void TCustomMPHexEditor::SetSelEnd(int32_t value)
 
 int32_t TCustomMPHexEditor::SelCount() const
 {
-    if (m_selAnchor == -1 || m_selFirst == -1)
-        return 0;
-    return m_selLast - m_selFirst + 1;
+    return m_selection.Count();
 }
 
 QByteArray TCustomMPHexEditor::SelectionAsText()
@@ -137,51 +128,47 @@ QByteArray TCustomMPHexEditor::SelectionAsText()
     if (DataSize() == 0 || count == 0)
         return QByteArray();
     QByteArray text(count, '\0');
-    ReadBuffer(text.data(), m_selFirst, count);
+    ReadBuffer(text.data(), m_selection.First, count);
     return text;
 }
 
 void TCustomMPHexEditor::ResetSelection(bool repaint)
 {
-    const bool hadSelection = m_selFirst != -1;
-    const int32_t first = m_selFirst;
-    const int32_t last = m_selLast;
-    m_extendingSelection = false;
-    m_selAnchor = m_selFirst = m_selLast = m_selectionOrigin = -1;
+    const bool hadSelection = m_selection.First != -1;
+    const int32_t first = m_selection.First;
+    const int32_t last = m_selection.Last;
+    m_selection.Clear();
     if (repaint && hadSelection)
         InvalidateRowsOf(first, last);
 }
 
 void TCustomMPHexEditor::StoreSelection(int32_t anchor, int32_t first, int32_t last)
 {
-    const int32_t size = DataSize();
-    m_selAnchor = clampPosition(anchor, size);
-    m_selFirst = clampPosition(first, size);
-    m_selLast = clampPosition(last, size);
+    m_selection.Store(anchor, first, last, DataSize());
 }
 
 void TCustomMPHexEditor::SetSelection(int32_t startPosition, int32_t endPosition)
 {
     AlignRange(startPosition, endPosition);
-    const int32_t oldFirst = m_selFirst;
-    const int32_t oldLast = m_selLast;
+    const int32_t oldFirst = m_selection.First;
+    const int32_t oldLast = m_selection.Last;
     StoreSelection(startPosition, std::min(startPosition, endPosition), std::max(startPosition, endPosition));
 
     if (oldFirst == -1) {
-        InvalidateRowsOf(m_selFirst, m_selLast);
+        InvalidateRowsOf(m_selection.First, m_selection.Last);
     } else {
-        InvalidateRowsOf(std::min(oldFirst, m_selFirst), std::max(oldFirst, m_selFirst));
-        InvalidateRowsOf(std::min(oldLast, m_selLast), std::max(oldLast, m_selLast));
+        InvalidateRowsOf(std::min(oldFirst, m_selection.First), std::max(oldFirst, m_selection.First));
+        InvalidateRowsOf(std::min(oldLast, m_selection.Last), std::max(oldLast, m_selection.Last));
     }
     SelectionChanged();
 }
 
 void TCustomMPHexEditor::SelectionMoved(int32_t oldFirst, int32_t oldLast)
 {
-    if (oldFirst == m_selFirst && oldLast == m_selLast)
+    if (oldFirst == m_selection.First && oldLast == m_selection.Last)
         return;
     InvalidateRowsOf(oldFirst, oldLast);
-    InvalidateRowsOf(m_selFirst, m_selLast);
+    InvalidateRowsOf(m_selection.First, m_selection.Last);
 }
 
 void TCustomMPHexEditor::InvalidateRowsOf(int32_t first, int32_t last)
@@ -217,7 +204,7 @@ bool TCustomMPHexEditor::SelectCell(int col, int row)
     if (!m_inSelectCell && !ApplyCaretRule(col, row))
         return false;
     CaretMoved({Col(), Row()}, {col, row});
-    if (m_extendingSelection)
+    if (m_selection.Extending)
         ExtendSelectionTo(col, row);
     else
         ResetSelection(true);
@@ -269,21 +256,21 @@ void TCustomMPHexEditor::ExtendSelectionTo(int col, int row)
 {
     int32_t newPosition = PositionAtCell(col, row);
     const int32_t current = PositionAtCell(Col(), Row());
-    if (m_selectionOrigin == -1)
-        m_selectionOrigin = current;
+    if (m_selection.Origin == -1)
+        m_selection.Origin = current;
     if (!InsertMode()) {
-        AlignRange(m_selectionOrigin, newPosition);
-        SetSelection(m_selectionOrigin, newPosition);
+        AlignRange(m_selection.Origin, newPosition);
+        SetSelection(m_selection.Origin, newPosition);
         return;
     }
     // Insert mode: the caret stands between bytes.
     const int32_t u = m_bytesPerUnit;
-    const int32_t origin = AlignToUnit(m_selectionOrigin);
+    const int32_t origin = AlignToUnit(m_selection.Origin);
     newPosition = AlignToUnit(newPosition);
     if (origin == newPosition) {
         ResetSelection(true);
-        m_selectionOrigin = newPosition;
-        m_extendingSelection = true;
+        m_selection.Origin = newPosition;
+        m_selection.Extending = true;
     } else if (newPosition < origin) {
         SetSelection(origin - u, newPosition);
     } else {

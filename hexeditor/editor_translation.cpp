@@ -21,7 +21,7 @@ char16_t TCustomMPHexEditor::UnicodeCharAt(int32_t position)
         return UnicodeDisplayUnit(nullptr, 0, m_unicodeBigEndian, m_maskChar, m_maskedChars);
     const int64_t available = std::min<int64_t>(2, int64_t(size) - position);
     uint8_t unit[2] = {0, 0};
-    m_dataStorage->PeekBytes(position, unit, available);
+    m_document.Data->PeekBytes(position, unit, available);
     return UnicodeDisplayUnit(unit, available, m_unicodeBigEndian, m_maskChar, m_maskedChars);
 }
 

@@ -110,7 +110,7 @@ void TCustomMPHexEditor::TypeInCharField(char16_t ch, bool hasAnsi, uint8_t ansi
         } else {
             InsertBuffer(buffer.data(), count, p, {}, false);
         }
-        m_extendingSelection = false;
+        m_selection.Extending = false;
     } else if (unicode) {
         ChangeWord(p, wordOrZero(*this, p), wordOf(buffer), {});
     } else {
@@ -150,7 +150,7 @@ void TCustomMPHexEditor::TypeInHexField(char16_t ch, int32_t p)
         else
             InsertBuffer(buffer.data(), m_bytesPerUnit, p, {}, false);
     }
-    m_extendingSelection = false;
+    m_selection.Extending = false;
     stepRight(*this);
 }
 

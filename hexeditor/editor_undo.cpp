@@ -33,20 +33,20 @@ bool TCustomMPHexEditor::CanCreateUndo(int undoKind, int32_t count, int32_t repl
         }
     }
     if (!allowed && undoKind == ukCombined)
-        allowed = m_undoStorage->EntryCount() >= count;
+        allowed = m_undo.Storage->EntryCount() >= count;
     return allowed;
 }
 
 int TCustomMPHexEditor::UndoBeginUpdate()
 {
-    m_undoStorage->BeginUpdate();
-    return m_undoStorage->SuspendCount();
+    m_undo.Storage->BeginUpdate();
+    return m_undo.Storage->SuspendCount();
 }
 
 int TCustomMPHexEditor::UndoEndUpdate()
 {
-    m_undoStorage->EndUpdate();
-    return m_undoStorage->SuspendCount();
+    m_undo.Storage->EndUpdate();
+    return m_undo.Storage->SuspendCount();
 }
 
 void TCustomMPHexEditor::CreateUndo(int kind, int32_t position, int32_t count, int32_t count2,
@@ -54,9 +54,9 @@ void TCustomMPHexEditor::CreateUndo(int kind, int32_t position, int32_t count, i
 {
     if (!CanCreateUndo(kind, count, count2))
         throw EMPHexEditor(MPHStrings::Text(MPHStrings::CannotUpdateUndo));
-    if (m_undoStorage->SuspendCount() == 0)
+    if (m_undo.Storage->SuspendCount() == 0)
         RecordUndo(kind, position, count, count2, description);
-    m_modified = true;
+    m_document.Modified = true;
 }
 
 void TCustomMPHexEditor::CombineUndo(int32_t count, const QString& description)
@@ -76,7 +76,7 @@ QByteArray TCustomMPHexEditor::SavedUndoData(int kind, int32_t position, int32_t
         return saved;
     };
     auto marked = [this](int32_t at) {
-        return !InsertMode() && at >= 0 && at < m_changedBytes.size() && m_changedBytes.testBit(at);
+        return !InsertMode() && at >= 0 && at < m_document.ChangedBytes.size() && m_document.ChangedBytes.testBit(at);
     };
     switch (kind) {
     case ukChangeBytes:
@@ -130,18 +130,18 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
     h.Count2 = count2;
 
     std::optional<TMPHUndoSelection> selection;
-    if (m_selAnchor >= 0)
-        selection = TMPHUndoSelection{m_selFirst, m_selLast, m_selAnchor};
+    if (m_selection.Anchor >= 0)
+        selection = TMPHUndoSelection{m_selection.First, m_selection.Last, m_selection.Anchor};
 
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     s.ClearRedo();
     s.SetUndoText(description.isEmpty() ? MPHUndo::DefaultText(kind) : description);
     if (directBytes < 0) {
-        s.PushEntry(MPHUndo::EncodeEntry(h, data, description.toLocal8Bit(), selection), m_maxUndo);
+        s.PushEntry(MPHUndo::EncodeEntry(h, data, description.toLocal8Bit(), selection), m_undo.MaxUndo);
     } else {
-        uint8_t* saved = s.PushEntryInPlace(h, directBytes, description.toLocal8Bit(), selection, m_maxUndo);
+        uint8_t* saved = s.PushEntryInPlace(h, directBytes, description.toLocal8Bit(), selection, m_undo.MaxUndo);
         if (directBytes > 0)
-            m_dataStorage->PeekBytes(kind == ukAllData ? 0 : position, saved, directBytes);
+            m_document.Data->PeekBytes(kind == ukAllData ? 0 : position, saved, directBytes);
     }
 
     // Bookmarks behind the change follow their bytes. The size checked against
@@ -149,11 +149,11 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
     const int64_t size = DataSize();
     bool moved = false;
     if (kind == ukRemove)
-        moved = m_bookmarks.Shift(position + count, -count, size);
+        moved = m_document.Bookmarks.Shift(position + count, -count, size);
     else if (kind == ukInsert)
-        moved = m_bookmarks.Shift(position, count, size + count);
+        moved = m_document.Bookmarks.Shift(position, count, size + count);
     else if (kind == ukReplace && count != count2)
-        moved = m_bookmarks.Shift(position + count2, count - count2, size + count - count2);
+        moved = m_document.Bookmarks.Shift(position + count2, count - count2, size + count - count2);
     if (moved)
         BookmarkChanged();
 
@@ -167,17 +167,17 @@ void TCustomMPHexEditor::RecordUndo(int kind, int32_t position, int32_t count, i
 
 bool TCustomMPHexEditor::CanUndo() const
 {
-    return !m_readOnlyView && m_undoStorage->CanUndo();
+    return !m_readOnlyView && m_undo.Storage->CanUndo();
 }
 
 bool TCustomMPHexEditor::CanRedo() const
 {
-    return !m_readOnlyView && m_undoStorage->HasRedo();
+    return !m_readOnlyView && m_undo.Storage->HasRedo();
 }
 
 void TCustomMPHexEditor::ResetUndo()
 {
-    m_undoStorage->Reset(true);
+    m_undo.Storage->Reset(true);
 }
 
 // ---- the view state ------------------------------------------------------------------
@@ -191,7 +191,7 @@ TMPHViewState TCustomMPHexEditor::CaptureViewState()
     v.InsertMode = m_insertMode;
     v.UnicodeChars = m_unicodeChars;
     v.UnicodeBigEndian = m_unicodeBigEndian;
-    v.Modified = m_modified;
+    v.Modified = m_document.Modified;
     v.Translation = static_cast<uint8_t>(m_translation);
     v.BytesPerUnit = m_bytesPerUnit;
     return v;
@@ -202,7 +202,7 @@ void TCustomMPHexEditor::RestoreViewState(const TMPHViewState& v, const std::fun
     // Insert mode first: it decides whether the caret may stand after the last byte.
     SetInsertMode(v.InsertMode);
     PlaceCaret(v.CaretPosition, v.InCharField, v.SecondNibble);
-    m_modified = v.Modified;
+    m_document.Modified = v.Modified;
     // The selection before the settings: a new BytesPerUnit may drop it.
     putSelection();
     SetUnicodeChars(v.UnicodeChars);
@@ -221,7 +221,7 @@ void TCustomMPHexEditor::RestoreViewState(const TMPHViewState& v, const std::fun
 
 void TCustomMPHexEditor::Undo()
 {
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     if (!s.CanUndo()) {
         s.Reset(false);
         return;
@@ -235,11 +235,11 @@ void TCustomMPHexEditor::Undo()
         s.RemoveLastUndo();
         const TMPHRedoStep marker{QByteArray(), s.PoppedEntry(), s.PoppedDescription()};
         const int32_t depth = s.RedoUnitCount();
-        ++m_redoGroupDepth;
+        ++m_undo.RedoGroupDepth;
         for (int32_t i = 0; i < entry.Header.Count && s.CanUndo(); ++i)
             Undo();
-        --m_redoGroupDepth;
-        if (m_multiLevelRedo)
+        --m_undo.RedoGroupDepth;
+        if (m_undo.MultiLevelRedo)
             CollectRedoGroup(depth, marker);
         else
             s.ClearRedo();
@@ -247,13 +247,13 @@ void TCustomMPHexEditor::Undo()
     }
     s.SetRedoRecord(BuildRedoRecord(entry));
     RevertEntry(entry);
-    if (m_multiLevelRedo)
-        s.PushRedoUnit(s.TakeCurrentRedo(), m_redoGroupDepth > 0 ? 0 : m_maxUndo);
+    if (m_undo.MultiLevelRedo)
+        s.PushRedoUnit(s.TakeCurrentRedo(), m_undo.RedoGroupDepth > 0 ? 0 : m_undo.MaxUndo);
 }
 
 void TCustomMPHexEditor::CollectRedoGroup(int32_t depth, const TMPHRedoStep& marker)
 {
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     TMPHRedoUnit group;
     // The last unit pushed is the oldest step of the group: it is redone first.
     while (s.RedoUnitCount() > depth) {
@@ -263,17 +263,17 @@ void TCustomMPHexEditor::CollectRedoGroup(int32_t depth, const TMPHRedoStep& mar
     if (group.empty() || marker.Entry.isEmpty())
         return;
     group.push_back(marker);
-    s.PushRedoUnit(std::move(group), m_redoGroupDepth > 0 ? 0 : m_maxUndo);
+    s.PushRedoUnit(std::move(group), m_undo.RedoGroupDepth > 0 ? 0 : m_undo.MaxUndo);
 }
 
 void TCustomMPHexEditor::SetMultiLevelRedo(bool value)
 {
-    if (value == m_multiLevelRedo)
+    if (value == m_undo.MultiLevelRedo)
         return;
-    m_multiLevelRedo = value;
+    m_undo.MultiLevelRedo = value;
     // Without the extension only the single record may remain.
-    if (!value && m_undoStorage->RedoUnitCount() > 0)
-        m_undoStorage->ClearRedo();
+    if (!value && m_undo.Storage->RedoUnitCount() > 0)
+        m_undo.Storage->ClearRedo();
 }
 
 TMPHDataChange TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
@@ -292,14 +292,14 @@ TMPHDataChange TCustomMPHexEditor::RevertEntry(const TMPHUndoEntry& e)
     default: change = UndoCursorMove(e); break;
     }
     ApplyDataChange(change);
-    m_undoStorage->RemoveLastUndo();
+    m_undo.Storage->RemoveLastUndo();
     return change;
 }
 
 void TCustomMPHexEditor::RestoreAfterUndo(const TMPHUndoEntry& e)
 {
-    const int32_t oldFirst = m_selFirst;
-    const int32_t oldLast = m_selLast;
+    const int32_t oldFirst = m_selection.First;
+    const int32_t oldLast = m_selection.Last;
     RestoreViewState(MPHUndo::ViewStateOf(e.Header), [this, &e] {
         if (!e.Selection)
             ResetSelection(false);
@@ -325,11 +325,11 @@ QByteArray TCustomMPHexEditor::BuildRedoRecord(const TMPHUndoEntry& e)
         n = std::clamp(n, 0, std::max(0, size - at));
         QByteArray bytes(n, '\0');
         if (n > 0)
-            m_dataStorage->ReadBufferAt(bytes.data(), at, n);
+            m_document.Data->ReadBufferAt(bytes.data(), at, n);
         return bytes;
     };
     auto marked = [this](int32_t at) {
-        return !InsertMode() && at < m_changedBytes.size() && m_changedBytes.testBit(at);
+        return !InsertMode() && at < m_document.ChangedBytes.size() && m_document.ChangedBytes.testBit(at);
     };
     TMPHUndoHeader& h = r.Header;
     switch (kind) {
@@ -361,8 +361,8 @@ QByteArray TCustomMPHexEditor::BuildRedoRecord(const TMPHUndoEntry& e)
         return QByteArray();
     }
     MPHUndo::StoreViewState(h, CaptureViewState());
-    r.Bookmarks = m_bookmarks.All();
-    r.Selection = TMPHUndoSelection{m_selFirst, m_selLast, m_selAnchor};
+    r.Bookmarks = m_document.Bookmarks.All();
+    r.Selection = TMPHUndoSelection{m_selection.First, m_selection.Last, m_selection.Anchor};
     return MPHUndo::EncodeRedoRecord(r);
 }
 
@@ -384,10 +384,10 @@ TMPHDataChange TCustomMPHexEditor::ApplyRedoData(const TMPHRedoRecord& r)
 
 void TCustomMPHexEditor::Redo()
 {
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     if (!s.HasRedo())
         return;
-    if (m_multiLevelRedo && s.RedoRecord().isEmpty() && s.RedoUnitCount() > 0) {
+    if (m_undo.MultiLevelRedo && s.RedoRecord().isEmpty() && s.RedoUnitCount() > 0) {
         RedoUnit(s.PopRedoUnit());
         return;
     }
@@ -396,7 +396,7 @@ void TCustomMPHexEditor::Redo()
 
 void TCustomMPHexEditor::RedoCurrentRecord()
 {
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     TMPHRedoRecord record;
     if (MPHUndo::DecodeRedoRecord(s.RedoRecord(), record)) {
         ApplyDataChange(ApplyRedoData(record));
@@ -408,7 +408,7 @@ void TCustomMPHexEditor::RedoCurrentRecord()
 
 void TCustomMPHexEditor::RedoUnit(const TMPHRedoUnit& unit)
 {
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     for (const TMPHRedoStep& step : unit) {
         s.RestoreRedoStep(step);
         if (!step.Record.isEmpty()) {
@@ -426,23 +426,23 @@ void TCustomMPHexEditor::RedoUnit(const TMPHRedoUnit& unit)
 void TCustomMPHexEditor::RestoreAfterRedo(const TMPHRedoRecord& r)
 {
     const TMPHUndoHeader& h = r.Header;
-    if (m_bookmarks.All() != r.Bookmarks) {
-        m_bookmarks.SetAll(r.Bookmarks);
+    if (m_document.Bookmarks.All() != r.Bookmarks) {
+        m_document.Bookmarks.SetAll(r.Bookmarks);
         viewport()->update();
     }
-    const int32_t oldFirst = m_selFirst;
-    const int32_t oldLast = m_selLast;
+    const int32_t oldFirst = m_selection.First;
+    const int32_t oldLast = m_selection.Last;
     RestoreViewState(MPHUndo::ViewStateOf(h), [this, &r] {
-        m_selFirst = r.Selection.SelFirst;
-        m_selLast = r.Selection.SelLast;
-        m_selAnchor = r.Selection.SelAnchor;
+        m_selection.First = r.Selection.SelFirst;
+        m_selection.Last = r.Selection.SelLast;
+        m_selection.Anchor = r.Selection.SelAnchor;
     });
     SelectionMoved(oldFirst, oldLast);
     SetChangeMark(h.Position, h.Flags & ufFirstByteChanged);
     if (MPHUndo::KindOf(h.Flags) == ukChangeBytes && h.Count == 2)
         SetChangeMark(h.Position + 1, h.Flags & ufSecondByteChanged);
 
-    TMPHUndoStorage& s = *m_undoStorage;
+    TMPHUndoStorage& s = *m_undo.Storage;
     s.RepushPopped();
     s.SetUndoText(s.PoppedDescription());
     BookmarkChanged();

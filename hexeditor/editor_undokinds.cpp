@@ -30,7 +30,7 @@ TMPHDataChange TCustomMPHexEditor::UndoRemove(const TMPHUndoEntry& e)
     RestoreAfterUndo(e);
     // Bookmarks from the removal point on move forward again: those behind
     // the removed bytes return to where they were before the removal.
-    if (m_bookmarks.Shift(p, h.Count, DataSize()))
+    if (m_document.Bookmarks.Shift(p, h.Count, DataSize()))
         BookmarkChanged();
     CutChangeMarks(p);
     return {p, 0, h.Count};
@@ -65,7 +65,7 @@ TMPHDataChange TCustomMPHexEditor::UndoAppend(const TMPHUndoEntry& e)
     const int32_t p = e.Header.Position;
     const int32_t oldSize = DataSize();
     MoveColRow(TMPHGridGeometry::FirstHexColumn, Row(), true);
-    m_dataStorage->SetSize(p);
+    m_document.Data->SetSize(p);
     UpdateGridSize();
     CutChangeMarks(p);
     RestoreAfterUndo(e);
@@ -81,9 +81,9 @@ TMPHDataChange TCustomMPHexEditor::UndoNibble(const TMPHUndoEntry& e)
         DeleteNibble(p, false);
     else
         InsertNibble(p, false);
-    m_dataStorage->WriteBufferAt(e.Data.constData(), p, 1);
+    m_document.Data->WriteBufferAt(e.Data.constData(), p, 1);
     SetChangeMark(p, h.Flags & ufFirstByteChanged);
-    m_dataStorage->SetSize(DataSize() - 1);
+    m_document.Data->SetSize(DataSize() - 1);
     UpdateGridSize();
     RestoreAfterUndo(e);
     CutChangeMarks(p);
@@ -103,9 +103,9 @@ TMPHDataChange TCustomMPHexEditor::UndoAllData(const TMPHUndoEntry& e)
 {
     const TMPHUndoHeader& h = e.Header;
     const int32_t oldSize = DataSize();
-    m_dataStorage->SetSize(h.Count);
+    m_document.Data->SetSize(h.Count);
     if (h.Count > 0)
-        m_dataStorage->WriteBufferAt(e.Data.constData(), 0, h.Count);
+        m_document.Data->WriteBufferAt(e.Data.constData(), 0, h.Count);
     UpdateGridSize();
     RestoreAfterUndo(e);
     return {0, oldSize, h.Count};
@@ -168,9 +168,9 @@ TMPHDataChange TCustomMPHexEditor::RedoWholeData(const TMPHRedoRecord& r)
 {
     const int32_t count = r.Header.Count;
     const int32_t oldSize = DataSize();
-    m_dataStorage->SetSize(count);
+    m_document.Data->SetSize(count);
     if (count > 0)
-        m_dataStorage->WriteBufferAt(r.Data.constData(), 0, count);
+        m_document.Data->WriteBufferAt(r.Data.constData(), 0, count);
     UpdateGridSize();
     return {0, oldSize, count};
 }

@@ -24,6 +24,7 @@
 #include "hexeditor/core/mphbookmarks.h"
 #include "hexeditor/core/mphchangemarks.h"
 #include "hexeditor/core/mphdatachange.h"
+#include "hexeditor/core/mphdocument.h"
 #include "hexeditor/core/mphexception.h"
 #include "hexeditor/core/mphgridgeometry.h"
 #include "hexeditor/core/mphlayout.h"
@@ -32,7 +33,9 @@
 #include "hexeditor/core/mphoffsetformat.h"
 #include "hexeditor/core/mphsearch.h"
 #include "hexeditor/core/mphtranslation.h"
+#include "hexeditor/core/mphselectionstate.h"
 #include "hexeditor/core/mphtypes.h"
+#include "hexeditor/core/mphundorecorder.h"
 #include "hexeditor/core/mphundostorage.h"
 #include "hexeditor/mphcolors.h"
 #include "platform/busycursor.h"
@@ -123,17 +126,17 @@ public:
     static constexpr int64_t MaxDataSize = MPHMaxDataSize;
 
     // ---- document (data buffer, loading) -------------------------------
-    TMPHMemoryStream& DataStorage() { return *m_dataStorage; }
-    TMPHUndoStorage& UndoStorage() { return *m_undoStorage; }
-    int32_t DataSize() const { return static_cast<int32_t>(m_dataStorage->SizeConst()); }
-    const QString& FileName() const { return m_fileName; }
-    const QString& LoadingFileName() const { return m_loadingFileName; }
-    bool ReadOnlyFile() const { return m_readOnlyFile; }
-    bool HasFile() const { return m_hasFile; }
-    bool Modified() const { return m_modified; }
-    void SetModified(bool value) { m_modified = value; }
-    TMPHChangeMarks& ChangedBytes() { return m_changedBytes; }
-    const TMPHChangeMarks& ChangedBytes() const { return m_changedBytes; }
+    TMPHMemoryStream& DataStorage() { return *m_document.Data; }
+    TMPHUndoStorage& UndoStorage() { return *m_undo.Storage; }
+    int32_t DataSize() const { return static_cast<int32_t>(m_document.Data->SizeConst()); }
+    const QString& FileName() const { return m_document.FileName; }
+    const QString& LoadingFileName() const { return m_document.LoadingFileName; }
+    bool ReadOnlyFile() const { return m_document.ReadOnlyFile; }
+    bool HasFile() const { return m_document.HasFile; }
+    bool Modified() const { return m_document.Modified; }
+    void SetModified(bool value) { m_document.Modified = value; }
+    TMPHChangeMarks& ChangedBytes() { return m_document.ChangedBytes; }
+    const TMPHChangeMarks& ChangedBytes() const { return m_document.ChangedBytes; }
 
     void LoadFromFile(const QString& fileName);
     void LoadFromStream(TStream& stream);
@@ -181,8 +184,8 @@ public:
     bool SwapNibbles() const { return m_swapNibbles; }
     void SetSwapNibbles(bool value);
 
-    int MaxUndo() const { return m_maxUndo; }
-    void SetMaxUndo(int value) { m_maxUndo = value; }
+    int MaxUndo() const { return m_undo.MaxUndo; }
+    void SetMaxUndo(int value) { m_undo.MaxUndo = value; }
     bool FindProgress() const { return m_findProgress; }
     void SetFindProgress(bool value) { m_findProgress = value; }
     QString Version() const;
@@ -272,7 +275,7 @@ public:
     bool IsMaxOffset() const { return m_isMaxOffset; }
 
     // ---- bookmarks (editor_bookmarks.cpp) -------------------------------------
-    const TMPHBookmarks& Bookmarks() const { return m_bookmarks; }
+    const TMPHBookmarks& Bookmarks() const { return m_document.Bookmarks; }
     // Puts back all ten bookmarks at once (redo).
     void SetBookmarks(const TMPHBookmarks::Table& table);
     void SetBookmark(int index, int32_t position, bool inCharField);
@@ -298,19 +301,19 @@ public:
     void ResetUndo();
     // Groups the last count entries into one undo step.
     void CombineUndo(int32_t count, const QString& description = {});
-    const QString& UndoText() const { return m_undoStorage->UndoText(); }
+    const QString& UndoText() const { return m_undo.Storage->UndoText(); }
     // Extensions, off by default and plain accessors (not published, not in
     // the settings text), so the published shape stays as it was.
     // With MultiLevelRedo each undo pushes its redo record (a whole group for
     // a combined step) onto a redo stack bounded by MaxUndo like the undo
     // stack; each redo pops one. Switching it off drops the stack.
-    bool MultiLevelRedo() const { return m_multiLevelRedo; }
+    bool MultiLevelRedo() const { return m_undo.MultiLevelRedo; }
     // Rows per wheel notch; 0 pages (a view less one row) per notch.
     int WheelRows() const { return m_wheelRows; }
     void SetWheelRows(int value) { m_wheelRows = std::max(0, value); }
     void SetMultiLevelRedo(bool value);
     // The text of the step Redo would re-apply.
-    QString RedoText() const { return m_undoStorage->RedoText(); }
+    QString RedoText() const { return m_undo.Storage->RedoText(); }
 
     // ---- editing (editor_editing.cpp, editor_nibbles.cpp) ---------------------
     bool ReadOnlyView() const { return m_readOnlyView; }
@@ -398,12 +401,12 @@ public:
     void ResetSelection(bool repaint);
     void SetSelection(int32_t startPosition, int32_t endPosition);
 
-    int32_t SelAnchor() const { return m_selAnchor; }
-    int32_t SelFirst() const { return m_selFirst; }
-    int32_t SelLast() const { return m_selLast; }
-    int32_t SelectionOrigin() const { return m_selectionOrigin; }
-    bool ExtendingSelection() const { return m_extendingSelection; }
-    void SetExtendingSelection(bool value) { m_extendingSelection = value; }
+    int32_t SelAnchor() const { return m_selection.Anchor; }
+    int32_t SelFirst() const { return m_selection.First; }
+    int32_t SelLast() const { return m_selection.Last; }
+    int32_t SelectionOrigin() const { return m_selection.Origin; }
+    bool ExtendingSelection() const { return m_selection.Extending; }
+    void SetExtendingSelection(bool value) { m_selection.Extending = value; }
     // Number of selection notifications waiting for the event loop.
     int PendingSelectionChanges() const { return m_selectionChangedCount; }
 
@@ -708,18 +711,15 @@ private:
 
     // ==== private state: owned by this class; derived classes use the
     // accessors and the protected operations above ====================================
-    // ---- document: data, undo storage, change marks, file state, loading ----
-    std::unique_ptr<TMPHMemoryStream> m_dataStorage;
-    std::unique_ptr<TMPHUndoStorage> m_undoStorage;
-    TMPHChangeMarks m_changedBytes;
-    QString m_fileName = QStringLiteral("---");
-    QString m_loadingFileName;
+    // ---- the owned parts: document (data, change marks, bookmarks, file
+    // state), undo recorder, selection ----
+    TMPHDocument m_document;
+    TMPHUndoRecorder m_undo{this};
+    TMPHSelectionState m_selection;
+    // ---- opening on demand ----
     bool m_openOnDemand = false;
     int64_t m_onDemandMinSize = DefaultOnDemandMinSize;
-    bool m_readOnlyFile = true;
-    bool m_hasFile = false;
-    bool m_modified = false;
-    int m_maxUndo = 1048576;
+    // ---- find progress, nibble order ----
     bool m_findProgress = false;
     bool m_swapNibbles = false;
     // ---- layout settings the cell mapping uses ----
@@ -730,11 +730,6 @@ private:
     int m_charWidth = -1;
     int m_charHeight = 0;
     // ---- selection and caret field ----
-    int32_t m_selAnchor = -1;
-    int32_t m_selFirst = -1;
-    int32_t m_selLast = -1;
-    int32_t m_selectionOrigin = -1;
-    bool m_extendingSelection = false;
     bool m_inCharField = false;
     bool m_inSelectCell = false;
     int m_selectionChangedCount = 0;
@@ -746,8 +741,6 @@ private:
     bool m_noSizeChange = false;
     bool m_suspendNoSizeChange = false;
     bool m_allowInsertMode = true;
-    bool m_multiLevelRedo = false;
-    int m_redoGroupDepth = 0; // > 0 while a combined step is undone
     // ---- keyboard, mouse and wheel input ----
     bool m_wantTabs = true;
     bool m_pendingSelectionClick = false;
@@ -779,7 +772,6 @@ private:
     bool m_isMaxOffset = false;
     bool m_inGetOffsetText = false;
     // ---- bookmarks ----
-    TMPHBookmarks m_bookmarks;
     QImage m_bookmarkBitmap;
     bool m_customBookmarkBitmap = false;
     QVector<QImage> m_bookmarkImages;
