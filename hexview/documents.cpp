@@ -81,6 +81,8 @@ void HexViewWindow::DisposeEditor(TMPHexEditorEx& editor)
 void HexViewWindow::RemoveDocument(TDocumentTab* tab)
 {
     m_documents.removeOne(tab);
+    // Told before another tab comes to the front in its place.
+    emit tab->Closed();
     m_tabs->removeTab(m_tabs->indexOf(&tab->Editor()));
     CurrentTabChanged();
     DisposeEditor(tab->Editor());
