@@ -116,7 +116,9 @@ void TFindResultsDock::ShowResults(const QString& summary, const TFindAllResult&
         m_table->setItem(row, 2, Item(context.Hex));
         m_table->setItem(row, 3, Item(context.Text));
     }
-    m_table->resizeColumnsToContents();
+    // The text column keeps the rest of the width.
+    for (int column = 0; column < 3; ++column)
+        m_table->resizeColumnToContents(column);
     m_table->setUpdatesEnabled(true);
     UpdateNotice();
     show();
