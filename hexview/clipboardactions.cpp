@@ -275,34 +275,24 @@ QByteArray TClipboardActions::ClipboardBytes()
     return QByteArray(reinterpret_cast<const char*>(scratch.DataStorage().Memory()), scratch.DataSize());
 }
 
+// The clipboard's bytes in a new tab, as File > New makes one: the document
+// in front stays as it is. Nothing readable makes no tab.
 void TClipboardActions::NewFromClipboard()
 {
     m_window.RunGuarded([this] {
-        TMPHexEditorEx& e = Editor();
-        const QString nothing = tr("The clipboard holds nothing the editor can read");
-        if (m_window.ReadOnlyView()) {
-            m_window.ShowError(nothing);
-            return;
-        }
-        if (e.NoSizeChange()) {
-            m_window.ShowError(tr("A new document cannot be made while the data size is fixed"));
-            return;
-        }
-        // Unsaved changes are asked about first, as Open does.
-        if (m_window.CanReplaceDocument && !m_window.CanReplaceDocument())
-            return;
         if (!OwnerAnswers())
             return;
         const QByteArray bytes = ClipboardBytes();
         if (bytes.isEmpty()) {
-            // The document, its name and its undo steps stay as they were.
-            m_window.ShowError(nothing);
+            m_window.ShowError(tr("The clipboard holds nothing the editor can read"));
             return;
         }
-        e.CreateEmptyFile(tr("Untitled"));
+        const bool hexText = Editor().ClipboardAsHexText();
+        m_window.NewDocument();
+        TMPHexEditorEx& e = Editor(); // the new tab's
+        e.SetClipboardAsHexText(hexText);
         e.ReplaceSelection(bytes.constData(), int32_t(bytes.size()),
                            QString::fromLatin1(MPHClipStrings::PasteFromClipboard), true);
-        emit m_window.DocumentLoaded();
     });
 }
 

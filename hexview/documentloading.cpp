@@ -19,6 +19,11 @@ constexpr int CancelNoticeTimeout = 10000;
 
 bool HexViewWindow::OpenFile(const QString& path)
 {
+    TDocumentTab* open = DocumentOfFile(path);
+    if (open && open != m_current) {
+        SetCurrentDocument(*open);
+        return true;
+    }
     if (CanReplaceDocument && !CanReplaceDocument())
         return false;
     return LoadFile(*m_current, path);

@@ -4,6 +4,7 @@
 #include "hexview/editorsetup.h"
 #include "hexview/hexviewwindow.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTabBar>
 #include <QTabWidget>
@@ -81,6 +82,8 @@ void HexViewWindow::DisposeEditor(TMPHexEditorEx& editor)
 void HexViewWindow::RemoveDocument(TDocumentTab* tab)
 {
     m_documents.removeOne(tab);
+    // Told before another tab comes to the front in its place.
+    emit tab->Closed();
     m_tabs->removeTab(m_tabs->indexOf(&tab->Editor()));
     CurrentTabChanged();
     DisposeEditor(tab->Editor());
@@ -181,13 +184,26 @@ int HexViewWindow::OpenFiles(const QStringList& paths)
     return opened;
 }
 
+namespace {
+
+// Where path leads: links followed; a file that is not (or no longer) there
+// by its absolute name.
+QString FileIdentity(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
 TDocumentTab* HexViewWindow::DocumentOfFile(const QString& path) const
 {
-    const QString wanted = QFileInfo(path).canonicalFilePath();
-    if (wanted.isEmpty())
+    if (path.isEmpty())
         return nullptr;
+    const QString wanted = FileIdentity(path);
     for (TDocumentTab* tab : m_documents)
-        if (tab->Editor().HasFile() && QFileInfo(tab->Editor().FileName()).canonicalFilePath() == wanted)
+        if (tab->HasEditor() && tab->Editor().HasFile() && FileIdentity(tab->Editor().FileName()) == wanted)
             return tab;
     return nullptr;
 }

@@ -1,6 +1,6 @@
 #include "hexview/findresultsdock.h"
 
-#include "hexview/findactions.h"
+#include "hexview/documenttab.h"
 #include "hexview/hexviewwindow.h"
 #include "hexview/jumpcentering.h"
 
@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFrame>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,6 +48,7 @@ TFindResultsDock::TFindResultsDock(HexViewWindow& window) : QDockWidget(tr("Find
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_rowsPalette = m_table->palette();
     auto* copy = new QPushButton(tr("&Copy"), body);
     copy->setObjectName(QStringLiteral("findResultsCopy"));
     auto* copyAction = new QAction(m_table);
@@ -58,57 +60,147 @@ TFindResultsDock::TFindResultsDock(HexViewWindow& window) : QDockWidget(tr("Find
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { JumpTo(row); });
     connect(m_table, &QTableWidget::cellActivated, this, [this](int row, int) { JumpTo(row); });
 
+    // The notice: shown while the list is out of date or another tab's.
+    auto* notice = new QFrame(body);
+    notice->setObjectName(QStringLiteral("findResultsNotice"));
+    notice->setFrameShape(QFrame::StyledPanel);
+    m_notice = notice;
+    m_noticeText = new QLabel(notice);
+    m_noticeText->setObjectName(QStringLiteral("findResultsNoticeText"));
+    m_noticeText->setWordWrap(true);
+    m_searchAgain = new QPushButton(tr("Search again"), notice);
+    m_searchAgain->setObjectName(QStringLiteral("findResultsSearchAgain"));
+    connect(m_searchAgain, &QPushButton::clicked, this, &TFindResultsDock::SearchAgain);
+    auto* noticeLayout = new QHBoxLayout(notice);
+    noticeLayout->setContentsMargins(6, 4, 6, 4);
+    noticeLayout->addWidget(m_noticeText, 1);
+    noticeLayout->addWidget(m_searchAgain);
+    notice->hide();
+    // Another tab in front (or the list's own back again).
+    connect(&m_window, &HexViewWindow::DocumentLoaded, this, &TFindResultsDock::UpdateNotice);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_summary, 1);
     buttons->addWidget(copy);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(buttons);
+    layout->addWidget(notice);
     layout->addWidget(m_table);
     setWidget(body);
 }
 
-void TFindResultsDock::ShowResults(const QString& summary, const TFindAllResult& result)
+void TFindResultsDock::ShowResults(const QString& summary, const TFindAllResult& result, const TFindRequest& request)
 {
     m_matches = result.Matches;
+    m_request = request;
+    m_hasRequest = true;
+    Follow(&m_window.CurrentDocument());
     m_summary->setText(summary);
     TMPHexEditorEx& editor = m_window.Editor();
     const uint8_t* data = editor.DataStorage().Memory();
     const int64_t size = editor.DataSize();
+    m_contexts.clear();
+    m_contexts.reserve(m_matches.size());
     m_table->setUpdatesEnabled(false);
+    m_table->setPalette(m_rowsPalette);
     m_table->clearContents();
     m_table->setRowCount(int(m_matches.size()));
     for (int row = 0; row < int(m_matches.size()); ++row) {
         const TFoundMatch& m = m_matches[size_t(row)];
-        const TMatchContext context = MatchContext(data, size, m);
+        m_contexts.push_back(MatchContext(data, size, m));
+        const TMatchContext& context = m_contexts.back();
         m_table->setItem(row, 0, Item(QStringLiteral("0x%1").arg(m.Position, 8, 16, QLatin1Char('0')).toUpper()
                                           .replace(QStringLiteral("0X"), QStringLiteral("0x"))));
         m_table->setItem(row, 1, Item(QString::number(m.Length)));
         m_table->setItem(row, 2, Item(context.Hex));
         m_table->setItem(row, 3, Item(context.Text));
     }
-    m_table->resizeColumnsToContents();
+    // The text column keeps the rest of the width.
+    for (int column = 0; column < 3; ++column)
+        m_table->resizeColumnToContents(column);
     m_table->setUpdatesEnabled(true);
+    UpdateNotice();
     show();
     raise();
 }
 
+// The list now describes tab's document: its changes and its closing make
+// the list out of date.
+void TFindResultsDock::Follow(TDocumentTab* tab)
+{
+    if (m_owner)
+        disconnect(m_owner, nullptr, this, nullptr);
+    m_owner = tab;
+    m_stale = false;
+    connect(tab, &TDocumentTab::DataChanged, this, &TFindResultsDock::MarkOutOfDate);
+    connect(tab, &TDocumentTab::Loaded, this, &TFindResultsDock::MarkOutOfDate);
+    connect(tab, &TDocumentTab::Closed, this, [this] {
+        disconnect(m_owner, nullptr, this, nullptr);
+        m_owner = nullptr;
+        MarkOutOfDate();
+    });
+}
+
+void TFindResultsDock::MarkOutOfDate()
+{
+    if (!m_stale) {
+        m_stale = true;
+        // Grey rows: they are kept for reading and copying, not for jumps.
+        QPalette grey = m_rowsPalette;
+        grey.setColor(QPalette::Text, m_rowsPalette.color(QPalette::Disabled, QPalette::Text));
+        m_table->setPalette(grey);
+    }
+    UpdateNotice();
+}
+
+void TFindResultsDock::UpdateNotice()
+{
+    if (!m_hasRequest)
+        return;
+    const bool inFront = m_owner && m_window.IsCurrentDocument(*m_owner);
+    QString text;
+    if (!m_owner)
+        text = tr("The document of this search was closed.");
+    else if (inFront && m_stale)
+        text = tr("The document has changed since this search.");
+    else if (!inFront && m_stale)
+        text = tr("These results are from %1 in another tab, which has changed since this search.")
+                   .arg(m_owner->Name());
+    else if (!inFront)
+        text = tr("These results are from %1 in another tab; a click on a row brings it to the front.")
+                   .arg(m_owner->Name());
+    m_noticeText->setText(text);
+    m_searchAgain->setText(inFront ? tr("Search again") : tr("Search this document"));
+    m_notice->setVisible(!text.isEmpty());
+}
+
+void TFindResultsDock::SearchAgain()
+{
+    if (!m_hasRequest)
+        return;
+    TFindRequest request = m_request;
+    // A range of the selection belongs to the document it was taken in.
+    if (!m_owner || !m_window.IsCurrentDocument(*m_owner)) {
+        request.ScopeFirst = 0;
+        request.ScopeEnd = -1;
+    }
+    FindAllInWindow(m_window, request);
+}
+
 QString TFindResultsDock::SelectedAsText()
 {
-    std::vector<TFoundMatch> chosen;
-    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
-    if (rows.isEmpty()) {
-        chosen = m_matches;
-    } else {
-        std::vector<int> sorted;
-        for (const QModelIndex& index : rows)
-            sorted.push_back(index.row());
-        std::sort(sorted.begin(), sorted.end());
-        for (const int row : sorted)
-            chosen.push_back(m_matches[size_t(row)]);
-    }
-    TMPHexEditorEx& editor = m_window.Editor();
-    return MatchesAsText(editor.DataStorage().Memory(), editor.DataSize(), chosen);
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty())
+        for (int row = 0; row < int(m_matches.size()); ++row)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    QString text;
+    for (const int row : rows)
+        text += MatchLine(m_matches[size_t(row)], m_contexts[size_t(row)]);
+    return text;
 }
 
 void TFindResultsDock::CopySelected()
@@ -119,6 +211,15 @@ void TFindResultsDock::CopySelected()
 void TFindResultsDock::JumpTo(int row)
 {
     if (row < 0 || row >= int(m_matches.size()))
+        return;
+    if (!UpToDate()) {
+        m_window.statusBar()->showMessage(tr("The list is out of date: Search again to update it"), MessageTimeout);
+        return;
+    }
+    // The match is selected in its own document, brought to the front.
+    if (!m_window.IsCurrentDocument(*m_owner))
+        m_window.SetCurrentDocument(*m_owner);
+    if (!m_owner || !m_window.IsCurrentDocument(*m_owner))
         return;
     const TFoundMatch& m = m_matches[size_t(row)];
     const int64_t size = m_window.Editor().DataSize();
@@ -171,7 +272,7 @@ bool FindAllInWindow(HexViewWindow& window, const TFindRequest& request)
                           : HexViewWindow::tr("%n match(es)", nullptr, count);
     if (request.InScope())
         summary += HexViewWindow::tr(" in the selection");
-    ResultsDock(window).ShowResults(summary, result);
+    ResultsDock(window).ShowResults(summary, result, request);
     window.statusBar()->showMessage(count == 0 ? HexViewWindow::tr("Not found") : summary, MessageTimeout);
     return true;
 }

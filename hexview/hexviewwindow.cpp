@@ -157,9 +157,12 @@ void HexViewWindow::InstallEditorHandlers(TMPHexEditorEx& editor)
     // window's signals (an editor loading out of sight says nothing).
     TMPHexEditorEx* self = &editor;
     editor.OnChange = [this, self](QObject*) {
-        for (TDocumentTab* tab : m_documents)
-            if (tab->HasEditor() && &tab->Editor() == self)
+        for (TDocumentTab* tab : m_documents) {
+            if (tab->HasEditor() && &tab->Editor() == self) {
                 UpdateTabTitle(*tab);
+                tab->NoteEditorChange();
+            }
+        }
         if (self == &Editor())
             emit DataChanged();
     };

@@ -97,7 +97,8 @@ public:
     // that typing starts at once.
     void NewDocument();
     // Loads path into the current document with a progress dialog, after
-    // CanReplaceDocument. The file is read into a new editor; the document
+    // CanReplaceDocument; a file open in another tab only brings that tab
+    // to the front (two tabs never hold the same file). The file is read into a new editor; the document
     // shown stays until the file is complete. An error (a missing file,
     // one of 2 GiB or more) is shown through ShowError and leaves the
     // document as it was; a cancelled load only says "Loading cancelled" in
@@ -115,6 +116,9 @@ public:
     // Asks about the unsaved changes of each tab in turn (each brought to
     // the front); false as soon as one is kept.
     bool ConfirmCloseAll();
+    // The tab holding path's file (links followed; by name for a file
+    // gone from disk), if any.
+    TDocumentTab* DocumentOfFile(const QString& path) const;
     // Loads the document's file again without asking about unsaved changes
     // (the user chose to drop them). False without a file or on error.
     bool ReloadDocument();
@@ -193,8 +197,6 @@ private:
     TMPHexEditorEx* LoadIntoNewEditor(const QString& path, const TMPHexEditorEx& model, TFileStamp& stamp);
     bool LoadFile(TDocumentTab& tab, const QString& path);
     bool OpenInNewTab(const QString& path);
-    // The tab holding path's file (links followed), if any.
-    TDocumentTab* DocumentOfFile(const QString& path) const;
 
     QTabWidget* m_tabs = nullptr;
     QList<TDocumentTab*> m_documents;

@@ -141,6 +141,13 @@ bool SaveDocumentAs(HexViewWindow& window, const QString& path)
     // Save As... onto the document's own name is a Save.
     if (editor.HasFile() && QFileInfo(path).absoluteFilePath() == QFileInfo(editor.FileName()).absoluteFilePath())
         return SaveDocument(window);
+    // Two tabs never hold the same file: the other one would go on showing
+    // (and later save) what this save replaced.
+    const TDocumentTab* other = window.DocumentOfFile(path);
+    if (other && !window.IsCurrentDocument(*other)) {
+        window.ShowError(HexViewWindow::tr("%1 is open in another tab. Close it first.").arg(other->Name()));
+        return false;
+    }
     const bool saved = window.RunGuarded([&] { editor.SaveToFile(path); });
     if (saved && TDocumentWatch::Of(window))
         TDocumentWatch::Of(window)->Saved(editor.SavedFileStamp());

@@ -64,14 +64,17 @@ TMatchContext MatchContext(const uint8_t* data, int64_t size, const TFoundMatch&
 QString MatchesAsText(const uint8_t* data, int64_t size, const std::vector<TFoundMatch>& matches)
 {
     QString text;
-    for (const TFoundMatch& m : matches) {
-        const TMatchContext c = MatchContext(data, size, m);
-        text += QStringLiteral("0x%1\t%2\t%3\t%4\n")
-                    .arg(m.Position, 8, 16, QLatin1Char('0'))
-                    .arg(m.Length)
-                    .arg(c.Hex, c.Text);
-    }
+    for (const TFoundMatch& m : matches)
+        text += MatchLine(m, MatchContext(data, size, m));
     return text;
+}
+
+QString MatchLine(const TFoundMatch& match, const TMatchContext& context)
+{
+    return QStringLiteral("0x%1\t%2\t%3\t%4\n")
+        .arg(match.Position, 8, 16, QLatin1Char('0'))
+        .arg(match.Length)
+        .arg(context.Hex, context.Text);
 }
 
 } // namespace hexview

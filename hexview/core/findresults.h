@@ -50,5 +50,7 @@ TMatchContext MatchContext(const uint8_t* data, int64_t size, const TFoundMatch&
 // One line per match, "OFFSET<tab>LENGTH<tab>HEX<tab>TEXT", offsets as
 // 0x%08X, for the clipboard.
 QString MatchesAsText(const uint8_t* data, int64_t size, const std::vector<TFoundMatch>& matches);
+// One such line, of a match and the context it was listed with.
+QString MatchLine(const TFoundMatch& match, const TMatchContext& context);
 
 } // namespace hexview

@@ -1,7 +1,7 @@
 // The window and the clipboard's owner: Paste's availability comes from the
 // offered types alone, data are read only when the user pastes and only from
-// an owner that answers; New from clipboard asks about unsaved changes first
-// and changes nothing when the clipboard cannot be read; drags out leave the
+// an owner that answers; New from clipboard opens a tab of its own and
+// changes nothing when the clipboard cannot be read; drags out leave the
 // bytes unless Shift asks for a move.
 
 #include "window_fixture.h"
@@ -104,7 +104,7 @@ protected:
     const std::function<QMessageBox::StandardButton(HexViewWindow&)> savedAsk = AskToSaveChanges;
 };
 
-TEST_F(ClipboardSafetyTest, NewFromClipboardAsksFirstAndKeepsTheDocumentWhenNothingCanBeRead)
+TEST_F(ClipboardSafetyTest, NewFromClipboardLeavesTheDocumentInFrontAloneAndMakesNoTabOfNothing)
 {
     const QString path = OpenChanged();
     int asked = 0;
@@ -112,32 +112,28 @@ TEST_F(ClipboardSafetyTest, NewFromClipboardAsksFirstAndKeepsTheDocumentWhenNoth
         ++asked;
         return QMessageBox::Cancel;
     };
-    QGuiApplication::clipboard()->setText(QStringLiteral("new bytes"));
-    Action("actionNewFromClipboard")->trigger();
-    EXPECT_EQ(asked, 1) << "the unsaved changes are asked about, as Open does";
-    ExpectUnchanged(path);
-
-    // Discarded, but the clipboard turns out unreadable (an own-format block
-    // with a broken header): the document, its name and its undo stay.
-    AskToSaveChanges = [&](HexViewWindow&) {
-        ++asked;
-        return QMessageBox::Discard;
-    };
+    // Unreadable (an own-format block with a broken header): an error, no
+    // new tab, the document in front (its bytes, name and undo) as it was.
     int reads = 0;
     QGuiApplication::clipboard()->setMimeData(new TCountingMimeData({OwnFormatType}, &reads));
     Action("actionNewFromClipboard")->trigger();
-    EXPECT_EQ(asked, 2);
     ASSERT_EQ(errors.size(), 1);
     EXPECT_EQ(errors[0].toStdString(), "The clipboard holds nothing the editor can read.");
+    EXPECT_EQ(window->DocumentCount(), 1);
     ExpectUnchanged(path);
 
-    // Readable: a new untitled document of the bytes, one undo step.
+    // Readable: a new untitled tab of the bytes, one undo step; the changed
+    // document keeps its tab and is not asked about.
     QGuiApplication::clipboard()->setText(QStringLiteral("hi"));
     Action("actionNewFromClipboard")->trigger();
-    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(asked, 0) << "nothing is replaced, so nothing is asked";
+    ASSERT_EQ(window->DocumentCount(), 2);
+    EXPECT_EQ(window->CurrentIndex(), 1);
     EXPECT_EQ(Data(), QByteArray("hi"));
     EXPECT_FALSE(Editor().HasFile());
     EXPECT_EQ(Editor().UndoText(), QStringLiteral("Paste from clipboard"));
+    window->SetCurrentDocument(0);
+    ExpectUnchanged(path);
 }
 
 TEST_F(ClipboardSafetyTest, PasteIsJudgedFromTheOfferedTypesWithoutReadingTheData)

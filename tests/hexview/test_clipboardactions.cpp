@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
+#include <QTabWidget>
 
 using namespace hexview;
 
@@ -147,17 +148,25 @@ TEST_F(ClipboardActionsTest, PasteOfTextWithAnImageStillAsks)
     EXPECT_EQ(Data(), QByteArray("hi!"));
 }
 
-TEST_F(ClipboardActionsTest, NewFromClipboardMakesADocumentOfTheBytes)
+TEST_F(ClipboardActionsTest, NewFromClipboardMakesADocumentOfTheBytesInANewTab)
 {
     OpenBytes(QByteArray("\x00\x01\x02\x03", 4));
     Select(1, 2);
     Action("actionCopy")->trigger();
+    window->SetReadOnlyView(true); // a new document is for writing, as File > New makes it
     Action("actionNewFromClipboard")->trigger();
-    EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+    ASSERT_EQ(window->DocumentCount(), 2) << "the document in front keeps its tab";
+    EXPECT_EQ(window->CurrentIndex(), 1) << "beside the tab it was made from, in front";
     EXPECT_EQ(Data(), QByteArray("\x01\x02", 2));
     EXPECT_FALSE(Editor().HasFile());
+    EXPECT_TRUE(Editor().Modified()) << "the bytes are an unsaved change";
+    EXPECT_FALSE(window->ReadOnlyView());
+    EXPECT_EQ(window->Tabs()->tabText(1), "Untitled*");
+    EXPECT_EQ(window->Document(0).Editor().FileName(), files.dir.filePath("d.bin"));
+    EXPECT_EQ(window->Document(0).Editor().DataSize(), 4);
 
-    // The new document's paste is an unsaved change: discarded when asked.
+    // Nothing to read: no tab, nothing asked, the documents stay.
     const auto ask = AskToSaveChanges;
     int asked = 0;
     AskToSaveChanges = [&](HexViewWindow&) {
@@ -167,7 +176,8 @@ TEST_F(ClipboardActionsTest, NewFromClipboardMakesADocumentOfTheBytes)
     QGuiApplication::clipboard()->clear();
     Action("actionNewFromClipboard")->trigger();
     AskToSaveChanges = ask;
-    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(asked, 0);
     EXPECT_EQ(errors.size(), 1);
-    EXPECT_EQ(Data(), QByteArray("\x01\x02", 2)) << "the document stays when there is nothing to read";
+    EXPECT_EQ(window->DocumentCount(), 2);
+    EXPECT_EQ(Data(), QByteArray("\x01\x02", 2));
 }

@@ -433,3 +433,47 @@ TEST_F(DocumentsTest, TheFirmwareOverlayFollowsTheTabInFront)
     EXPECT_EQ(Editor().Bookmarks().At(0).mPosition, -1);
     EXPECT_EQ(window->Document(1).Editor().Bookmarks().At(0).mPosition, 0x2000);
 }
+
+TEST_F(DocumentsTest, AFileOpenInATabIsNeverHeldByASecondOne)
+{
+    OpenTwo();
+    AskReloadChangedFile = [](HexViewWindow&, const QString&, bool) { return TChangedFileAnswer::cfCancel; };
+    // Open into the tab in front (as a file chooser replacing it would):
+    // the file's own tab comes to the front, nothing is asked or read.
+    const uint8_t z = 'Z';
+    Editor().WriteBuffer(&z, 0, 1);
+    int asked = 0;
+    AskToSaveChanges = [&](HexViewWindow&) { return ++asked, QMessageBox::Discard; };
+    EXPECT_TRUE(window->OpenFile(first));
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(window->DocumentCount(), 2);
+    EXPECT_EQ(window->CurrentIndex(), 0);
+    EXPECT_EQ(window->Document(1).Editor().DataStorage().Memory()[0], 'Z') << "the changed tab stays as it was";
+    // Through a link, too.
+    const QString link = files.dir.filePath("link.bin");
+    ASSERT_TRUE(QFile::link(second, link));
+    EXPECT_EQ(window->OpenFiles({link}), 1);
+    EXPECT_EQ(window->DocumentCount(), 2);
+    EXPECT_EQ(window->CurrentIndex(), 1);
+
+    // Save As onto the other tab's file is refused: both files keep their bytes.
+    window->SetCurrentDocument(0);
+    EXPECT_FALSE(SaveDocumentAs(*window, link));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0].toStdString(), "second.bin is open in another tab. Close it first.");
+    EXPECT_EQ(TTestFolder::Read(second), QByteArray("abcdef"));
+    EXPECT_EQ(Editor().FileName(), first);
+    // Also when that file is gone from disk meanwhile (the tab still holds it).
+    QFile::remove(link);
+    ASSERT_TRUE(QFile::remove(second));
+    EXPECT_FALSE(SaveDocumentAs(*window, second));
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(second));
+
+    // A name no tab holds is saved to as before.
+    const QString copy = files.dir.filePath("copy.bin");
+    EXPECT_TRUE(SaveDocumentAs(*window, copy));
+    EXPECT_EQ(TTestFolder::Read(copy), QByteArray("0123456789"));
+    EXPECT_EQ(Editor().FileName(), copy);
+    EXPECT_EQ(errors.size(), 2);
+}
