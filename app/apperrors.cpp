@@ -2,32 +2,13 @@
 
 #include "app/formdialogs.h"
 #include "platform/core/errortext.h"
-#include "platform/core/exceptions.h"
 
-#include <new>
 
 namespace editboot {
 
 QString ApplicationTitle()
 {
     return QStringLiteral("editboot");
-}
-
-QString ExceptionText(std::exception_ptr error)
-{
-    if (!error)
-        return QString();
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        return e.Message();
-    } catch (const std::bad_alloc&) {
-        return QStringLiteral("Out of memory");
-    } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
 }
 
 QString CurrentExceptionText()

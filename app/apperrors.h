@@ -3,6 +3,8 @@
 // ends, the error text is shown in the application's error box, and the
 // program goes on.
 
+#include "platform/core/errortext.h"
+
 #include <QString>
 #include <exception>
 #include <functional>
@@ -14,9 +16,8 @@ namespace editboot {
 // The application's title: caption of its own boxes.
 QString ApplicationTitle();
 
-// The message of an error: the text of an Exception, what() of another
-// std::exception, a fixed text for anything else.
-QString ExceptionText(std::exception_ptr error);
+// The message of an error (shared with hexview, platform/core/errortext).
+using ::ExceptionText;
 // The message of the exception being handled; call only inside a catch block.
 QString CurrentExceptionText();
 

@@ -60,15 +60,7 @@ void ShowInErrorWindow(std::exception_ptr error)
 
 QString HexViewWindow::ErrorText(std::exception_ptr error)
 {
-    try {
-        std::rethrow_exception(error);
-    } catch (const Exception& e) {
-        return e.Message();
-    } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return tr("Unknown error");
-    }
+    return ::ExceptionText(error);
 }
 
 HexViewWindow::HexViewWindow(QWidget* parent) : QMainWindow(parent)
