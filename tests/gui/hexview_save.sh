@@ -5,51 +5,21 @@
 #    the link stays a link and the backup is made beside the target.
 # 2. hexview killed (SIGKILL) in the middle of saving a large file leaves the
 #    whole old file under its name.
-# Exit 0 when both hold, 1 when not, 77 (skipped) without Xvfb or xdotool.
+# Exit 0 when both hold, 1 when not, 77 (skipped) without Xvfb, xdotool or openbox.
 set -u
-hexview=$1
-
-for tool in Xvfb xdotool; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "skipped: $tool is not installed (scripts/deps.sh --gui)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-xvfb=
-hv=
-cleanup() {
-    [ -n "$hv" ] && kill -9 "$hv" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAILED: $*"
-    exit 1
-}
-
-# A display number nobody else uses: the server picks it.
-Xvfb -displayfd 3 -screen 0 1280x900x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 1 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(head -1 "$work/display")
-export QT_QPA_PLATFORM=xcb
-export XDG_CONFIG_HOME=$work/config
+hexview=$(realpath "$1")
+source "$(dirname "$0")/session.sh"
+require_tools Xvfb xdotool openbox
+start_session
 
 # Starts hexview on $1 and waits for its window titled $2; the window id in $win.
 start() {
     "$hexview" "$1" >"$work/hexview.log" 2>&1 &
     hv=$!
-    win=$(timeout 60 xdotool search --sync --name "^$2\$" | head -1)
-    [ -n "$win" ] || fail "no window \"$2\": $(cat "$work/hexview.log")"
-    xdotool windowfocus --sync "$win"
-    sleep 0.5
+    session_pids+=($hv)
+    await_window "$hv" "$2" || fail "no window \"$2\": $(cat "$work/hexview.log")"
+    win=$found
+    activate "$win"
 }
 
 # ---- 1. through a link ---------------------------------------------------------
