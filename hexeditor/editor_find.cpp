@@ -188,7 +188,12 @@ int64_t TCustomMPHexEditor::ReplaceAll(const TMPHMatcher& matcher, const QByteAr
         if (newSpan < oldSpan)
             DeleteData(static_cast<int32_t>(first + newSpan), static_cast<int32_t>(matches.End), Col(), Row());
         else if (newSpan > oldSpan)
-            InsertData(nullptr, static_cast<int32_t>(newSpan - oldSpan), static_cast<int32_t>(matches.End));
+            // The room goes before the span's last byte, rewritten below like
+            // the rest: always inside the data, so the block grows to just
+            // the new size (at its end it would grow by half again, and the
+            // first touch there can take a 2 MiB page for a few bytes).
+            InsertData(nullptr, static_cast<int32_t>(newSpan - oldSpan),
+                       static_cast<int32_t>(std::max(matches.First, matches.End - 1)));
         const int64_t written = RewriteSpan(matcher, matches, old, replacement, m_document.Data->Memory() + first,
                                             HalfProgress(params.Progress, 50, false));
         if (written != newSpan)

@@ -34,6 +34,10 @@ const char* const kInvalidSize = "Invalid stream size";
 // (medians of interleaved loads of a cached file into fresh memory), huge
 // pages won narrowly at 256 MiB but took four to five times as long at
 // 512 MiB and 1 GiB, where the kernel has to compact memory to find them.
+// Huge pages back only the whole 2 MiB units of the size a block was asked
+// for; the part unit at its end is left in 4 KiB pages, so that a block
+// grown by a few bytes (an insert gathered, an undo entry) adds a page to
+// the resident memory, not a huge page.
 constexpr int64_t kAlignment = 64;
 constexpr int64_t kMapThreshold = int64_t(1) << 20;
 constexpr int64_t kHugePage = int64_t(2) << 20;
@@ -79,11 +83,20 @@ uint8_t* mapBlock(int64_t capacity)
         ::munmap(raw, head);
     if (tail != 0)
         ::munmap(reinterpret_cast<void*>(aligned + static_cast<uintptr_t>(capacity)), tail);
-    auto* block = reinterpret_cast<uint8_t*>(aligned);
-    // Only a hint: where huge pages are unavailable the block still works.
-    if (capacity <= kHugePageLimit)
-        ::madvise(block, static_cast<size_t>(capacity), MADV_HUGEPAGE);
-    return block;
+    return reinterpret_cast<uint8_t*>(aligned);
+}
+
+// Advises huge pages for the whole huge pages of the first wanted bytes of a
+// mapped block, small pages for the rest (all of a block above
+// kHugePageLimit). Only hints: where huge pages are unavailable the block
+// still works.
+void adviseHugePages(uint8_t* block, int64_t wanted, int64_t capacity)
+{
+    const int64_t whole = capacity <= kHugePageLimit ? std::min(wanted, capacity) / kHugePage * kHugePage : 0;
+    if (whole > 0)
+        ::madvise(block, static_cast<size_t>(whole), MADV_HUGEPAGE);
+    if (whole < capacity)
+        ::madvise(block + whole, static_cast<size_t>(capacity - whole), MADV_NOHUGEPAGE);
 }
 
 // Whether the kernel knows MADV_POPULATE_WRITE (Linux 5.14 and later).
@@ -289,18 +302,22 @@ void TMemoryStream::SetCapacity(int64_t newCapacity)
         const int64_t capacity = roundUp(newCapacity, kHugePage);
         uint8_t* block = nullptr;
         if (m_mapped) {
-            // The kernel moves the pages instead of copying the bytes.
+            // The kernel moves the pages instead of copying the bytes. It
+            // moves one mapping only: the block's parts with different
+            // advice become one again first (advice never splits the huge
+            // pages a block has; a block left so only misses huge pages).
+            ::madvise(m_memory, static_cast<size_t>(m_capacity), MADV_NOHUGEPAGE);
             void* moved = ::mremap(m_memory, static_cast<size_t>(m_capacity), static_cast<size_t>(capacity),
                                    MREMAP_MAYMOVE);
             if (moved == MAP_FAILED)
                 raiseOutOfMemory();
             block = static_cast<uint8_t*>(moved);
-            ::madvise(block, static_cast<size_t>(capacity),
-                      capacity <= kHugePageLimit ? MADV_HUGEPAGE : MADV_NOHUGEPAGE);
+            adviseHugePages(block, newCapacity, capacity);
         } else {
             block = mapBlock(capacity);
             if (block == nullptr)
                 raiseOutOfMemory();
+            adviseHugePages(block, newCapacity, capacity);
             const int64_t kept = KeptBytes();
             if (kept > 0 && !populate(block, 0, kept)) {
                 ::munmap(block, static_cast<size_t>(capacity));

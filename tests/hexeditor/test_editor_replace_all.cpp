@@ -1,13 +1,16 @@
 // Replace all through the editor: the rewrite in place against a plain model,
 // inside a range, on scattered data, as one undo step (undo and redo), and a
-// cancel or a refusal that changes nothing.
+// cancel or a refusal that changes nothing; the memory a longer replacement
+// at the end adds.
 
 #include "editor_fixture.h"
 #include "error_of.h"
 
 #include "hexeditor/core/mphsearch.h"
 
+#include <QFile>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -187,4 +190,33 @@ TEST_F(EditorReplaceAllTest, MatchersNeedingContextAreRewrittenFromTheFirstPassA
     EXPECT_FALSE(editor.CanUndo());
     EXPECT_EQ(editor.ByteAt(0), 'a');
     EXPECT_EQ(editor.DataSize(), many.size());
+}
+
+// A longer replacement of the data's last bytes: the data grow by the bytes
+// they gain, not by a 2 MiB page beyond them, and undo gives the old bytes
+// back.
+TEST_F(EditorReplaceAllTest, ALongerReplacementAtTheEndAddsLittleMemory)
+{
+    auto residentBytes = []() -> int64_t {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            return -1;
+        return statm.readAll().split(' ').value(1).toLongLong() * int64_t(::sysconf(_SC_PAGESIZE));
+    };
+    QByteArray bytes = pattern(8 << 20);
+    bytes.replace(bytes.size() - 4, 4, "\xE3\x00\x00\x10", 4);
+    bytes.replace(3, 4, "\xE3\x00\x00\x10", 4);
+    load(bytes);
+    const int64_t before = residentBytes();
+    ASSERT_GT(before, 0);
+    ASSERT_EQ(replaceAll(QByteArray("\xE3\x00\x00\x10", 4), "ABCDEF"), 2);
+    const int64_t grown = residentBytes() - before;
+    // The undo entry holds the whole span between the two matches.
+    EXPECT_LE(grown, bytes.size() + (int64_t(512) << 10)) << grown << " bytes more";
+    const QByteArray expected = Model(bytes, QByteArray("\xE3\x00\x00\x10", 4), "ABCDEF");
+    EXPECT_TRUE(data() == expected);
+    editor.Undo();
+    EXPECT_TRUE(data() == bytes);
+    editor.Redo();
+    EXPECT_TRUE(data() == expected);
 }

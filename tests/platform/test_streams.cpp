@@ -178,6 +178,35 @@ TEST(MemoryStream, LargeBlocksOnlyOccupyMemoryUpToTheirSize)
     EXPECT_LE(grown, size + (int64_t(8) << 20)) << "spare capacity must not be resident";
 }
 
+// A block grown to just what it needs (an insert gathered, a load, an undo
+// entry) keeps its last, partly used 2 MiB in small pages: a few bytes more
+// cost a page of memory, not a huge page. Growing such a block again moves
+// it as one piece and keeps every byte.
+TEST(MemoryStream, BlocksGrownByAFewBytesOccupyAFewPagesMoreAndGrowOnIntact)
+{
+    const int64_t size = int64_t(64) << 20;
+    const QByteArray bytes = pattern(4096);
+    TMemoryStream s;
+    s.SetSize(size);
+    for (int64_t at = 0; at < size; at += bytes.size())
+        std::memcpy(s.Memory() + at, bytes.constData(), size_t(bytes.size()));
+    const int64_t before = residentBytes();
+    ASSERT_GT(before, 0);
+    s.Insert(size - 100, "abc", 3);
+    ASSERT_EQ(s.Memory()[size - 100], 'a') << "gathered into a block of size + 3";
+    EXPECT_EQ(s.Capacity() % (int64_t(2) << 20), 0);
+    const int64_t grown = residentBytes() - before;
+    EXPECT_LE(grown, int64_t(256) << 10) << "3 bytes more took " << grown << " bytes of memory";
+
+    s.SetSize(size * 3 / 2); // moves the block past its gathered capacity
+    const uint8_t* block = s.Memory();
+    EXPECT_EQ(std::memcmp(block, bytes.constData(), size_t(bytes.size())), 0);
+    EXPECT_EQ(std::memcmp(block + size - 100, "abc", 3), 0);
+    EXPECT_EQ(std::memcmp(block + size - 97, bytes.constData() + (size - 100) % bytes.size(), 100), 0);
+    EXPECT_EQ(block[size + 3], 0);
+    EXPECT_EQ(block[size * 3 / 2 - 1], 0);
+}
+
 TEST(MemoryStream, SeekReadAndWriteBeyondTheEnd)
 {
     TMemoryStream s;
