@@ -33,7 +33,9 @@ int32_t TCustomMPHexEditor::Find(const TMPHSearchPattern& pattern, int32_t start
     PushBusyCursor();
     try {
         TMPHFindParams params;
-        params.Data = m_document.Data->Memory();
+        // Pulled in chunks: an on-demand document is not gathered.
+        TMPHMemoryStream& data = *m_document.Data;
+        params.Read = [&data](int64_t index, int64_t count, uint8_t* out) { data.ReadBufferAt(out, index, count); };
         params.Size = size;
         params.Start = start;
         params.Forward = forward;

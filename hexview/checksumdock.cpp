@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace hexview {
 
 TChecksumDock::TChecksumDock(HexViewWindow& window)
@@ -117,8 +119,7 @@ void TChecksumDock::Restart()
     TMPHexEditorEx& editor = m_window.Editor();
     m_span = TAnalysisSpan::Of(editor);
     m_scope->setText(m_span.Text());
-    const uint8_t* data = m_span.Count > 0 ? editor.DataStorage().Memory() + m_span.First : nullptr;
-    m_run = std::make_unique<TMPHDigestRun>(data, m_span.Count, AllDigestKinds(), boot::Crc32Update);
+    m_run = std::make_unique<TMPHDigestRun>(nullptr, m_span.Count, AllDigestKinds(), boot::Crc32Update);
     for (int row = 0; row < m_table->rowCount(); ++row)
         m_table->item(row, 1)->setText(QString());
     m_work->Start([this] { return Step(); });
@@ -128,7 +129,11 @@ bool TChecksumDock::Step()
 {
     if (!m_run)
         return true;
-    const bool done = m_run->Step(SliceSize);
+    TMPHMemoryStream& data = m_window.Editor().DataStorage();
+    if (int64_t(m_span.First) + m_span.Count > data.Size())
+        return true; // the data shrank: a change restarts the sums
+    const int64_t n = std::min<int64_t>(SliceSize, m_span.Count - m_run->Processed());
+    const bool done = m_run->StepWith(m_reader.Read(data, m_span.First + m_run->Processed(), n), n);
     m_progress->setValue(m_run->Percent());
     m_progress->setVisible(!done);
     if (done)

@@ -6,6 +6,7 @@
 
 #include "hexview/analysisspan.h"
 #include "hexeditor/core/mphdigest.h"
+#include "hexeditor/core/mphslicereader.h"
 
 #include <QDockWidget>
 #include <memory>
@@ -53,6 +54,7 @@ private:
     TSlicedWork* m_work;
     TAnalysisSpan m_span;
     std::unique_ptr<TMPHDigestRun> m_run;
+    TMPHSliceReader m_reader; // the data a slice at a time, never gathered
 };
 
 void InstallChecksumDock(HexViewWindow& window);

@@ -105,13 +105,15 @@ bool TEntropyStrip::Step()
     if (data.IsContiguous())
         return m_blocks->Step(data.Memory(), SliceSize);
     // Data in pieces or read from their file on demand are read a slice at
-    // a time rather than gathered into one block.
+    // a time into a reused buffer rather than gathered into one block. Like
+    // painting, the strip shows unreadable bytes as zeros (the editor tells
+    // of the file once).
     const int64_t first = m_blocks->NextOffset();
     const int64_t rounded = (SliceSize + m_blocks->BlockSize() - 1) / m_blocks->BlockSize() * m_blocks->BlockSize();
-    const int64_t count = std::min(rounded, m_blocks->Size() - first);
-    const auto slice = std::make_unique_for_overwrite<uint8_t[]>(size_t(std::max<int64_t>(count, 1)));
-    data.PeekBytes(first, slice.get(), count);
-    return m_blocks->StepSlice(slice.get(), SliceSize);
+    const int64_t count = std::max<int64_t>(std::min(rounded, m_blocks->Size() - first), 0);
+    m_slice.resize(size_t(std::max<int64_t>(count, 1)));
+    data.PeekBytes(first, m_slice.data(), count);
+    return m_blocks->StepSlice(m_slice.data(), SliceSize);
 }
 
 QColor TEntropyStrip::EntropyColor(float bits)

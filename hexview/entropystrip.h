@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 namespace hexview {
 
@@ -55,6 +56,7 @@ private:
     HexViewWindow& m_window;
     TSlicedWork* m_work;
     std::unique_ptr<TMPHBlockEntropy> m_blocks;
+    std::vector<uint8_t> m_slice; // a slice of a scattered document, reused
     bool m_enabled = true;
     QMetaObject::Connection m_scrolled;
 };

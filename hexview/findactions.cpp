@@ -84,11 +84,18 @@ bool IsValidFindRequest(HexViewWindow& window, const TFindRequest& request)
     return true;
 }
 
-TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& request)
+TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& request, const TMPHMatcher* matcher)
 {
     TMPHexEditorEx& editor = window.Editor();
     TMPHFindParams params;
-    params.Data = editor.DataStorage().Memory();
+    // A matcher with a longest match reads the data in chunks (an on-demand
+    // document stays on demand); the others get it in one block.
+    if (matcher && matcher->MaxLength() > 0) {
+        TMPHMemoryStream& data = editor.DataStorage();
+        params.Read = [&data](int64_t index, int64_t count, uint8_t* out) { data.ReadBufferAt(out, index, count); };
+    } else {
+        params.Data = editor.DataStorage().Memory();
+    }
     params.Size = editor.DataSize();
     if (request.InScope()) {
         params.RangeFirst = request.ScopeFirst;
@@ -128,10 +135,11 @@ bool FindInWindow(HexViewWindow& window, const TFindRequest& request, bool forwa
     if (!window.RunGuarded([&] { matcher = MakeFindMatcher(window, request); }))
         return false;
 
-    TMPHFindParams params = WindowFindParams(window, request);
+    TMPHFindParams params = WindowFindParams(window, request, matcher.get());
     params.Forward = forward;
     params.Start = SearchStart(editor, forward);
     TMPHMatch match;
+    QString failure; // a read error of an on-demand document, shown below
     try {
         auto search = [&] { match = FindMatch(*matcher, params); };
         if (params.Progress)
@@ -144,6 +152,12 @@ bool FindInWindow(HexViewWindow& window, const TFindRequest& request, bool forwa
             return false;
         }
         window.ShowError(e.Message());
+        return false;
+    } catch (...) {
+        failure = HexViewWindow::ErrorText(std::current_exception());
+    }
+    if (!failure.isEmpty()) {
+        window.ShowError(failure);
         return false;
     }
     if (!match.Found()) {

@@ -51,8 +51,12 @@ bool FindInWindow(HexViewWindow& window, const TFindRequest& request, bool forwa
 
 // The data of the window's current editor as a search sees them: the range
 // is the request's scope; a large document reports progress to the window's
-// progress dialog (search inside WithProgressDialog then).
-TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& request);
+// progress dialog (search inside WithProgressDialog then). Given a matcher
+// with a longest match, the search reads the data chunk by chunk (Read);
+// otherwise it gets the data in one block (Data), which gathers an on-demand
+// document.
+TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& request,
+                                const TMPHMatcher* matcher = nullptr);
 
 // Selects the bytes [position, position + length) of the window's current
 // editor with the caret on the first and shows them (the last byte, then the

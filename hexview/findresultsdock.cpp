@@ -92,24 +92,31 @@ TFindResultsDock::TFindResultsDock(HexViewWindow& window) : QDockWidget(tr("Find
 
 void TFindResultsDock::ShowResults(const QString& summary, const TFindAllResult& result, const TFindRequest& request)
 {
+    // Only the bytes shown are read (an on-demand document stays on demand),
+    // all before the list changes: a read that fails leaves it as it was.
+    TMPHMemoryStream& data = m_window.Editor().DataStorage();
+    const TMPHReadFunc read = [&data](int64_t index, int64_t count, uint8_t* out) {
+        data.ReadBufferAt(out, index, count);
+    };
+    const int64_t size = m_window.Editor().DataSize();
+    std::vector<TMatchContext> contexts;
+    contexts.reserve(result.Matches.size());
+    for (const TFoundMatch& m : result.Matches)
+        contexts.push_back(MatchContext(read, size, m));
+
     m_matches = result.Matches;
+    m_contexts = std::move(contexts);
     m_request = request;
     m_hasRequest = true;
     Follow(&m_window.CurrentDocument());
     m_summary->setText(summary);
-    TMPHexEditorEx& editor = m_window.Editor();
-    const uint8_t* data = editor.DataStorage().Memory();
-    const int64_t size = editor.DataSize();
-    m_contexts.clear();
-    m_contexts.reserve(m_matches.size());
     m_table->setUpdatesEnabled(false);
     m_table->setPalette(m_rowsPalette);
     m_table->clearContents();
     m_table->setRowCount(int(m_matches.size()));
     for (int row = 0; row < int(m_matches.size()); ++row) {
         const TFoundMatch& m = m_matches[size_t(row)];
-        m_contexts.push_back(MatchContext(data, size, m));
-        const TMatchContext& context = m_contexts.back();
+        const TMatchContext& context = m_contexts[size_t(row)];
         m_table->setItem(row, 0, Item(QStringLiteral("0x%1").arg(m.Position, 8, 16, QLatin1Char('0')).toUpper()
                                           .replace(QStringLiteral("0X"), QStringLiteral("0x"))));
         m_table->setItem(row, 1, Item(QString::number(m.Length)));
@@ -250,8 +257,9 @@ bool FindAllInWindow(HexViewWindow& window, const TFindRequest& request)
     std::unique_ptr<TMPHMatcher> matcher;
     if (!window.RunGuarded([&] { matcher = MakeFindMatcher(window, request); }))
         return false;
-    const TMPHFindParams params = WindowFindParams(window, request);
+    const TMPHFindParams params = WindowFindParams(window, request, matcher.get());
     TFindAllResult result;
+    QString failure; // a read error of an on-demand document, shown below
     try {
         auto search = [&] { result = FindAllMatches(*matcher, params); };
         if (params.Progress)
@@ -265,6 +273,12 @@ bool FindAllInWindow(HexViewWindow& window, const TFindRequest& request)
         }
         window.ShowError(e.Message());
         return false;
+    } catch (...) {
+        failure = HexViewWindow::ErrorText(std::current_exception());
+    }
+    if (!failure.isEmpty()) {
+        window.ShowError(failure);
+        return false;
     }
     const int count = int(result.Matches.size());
     QString summary = result.Truncated
@@ -272,7 +286,8 @@ bool FindAllInWindow(HexViewWindow& window, const TFindRequest& request)
                           : HexViewWindow::tr("%n match(es)", nullptr, count);
     if (request.InScope())
         summary += HexViewWindow::tr(" in the selection");
-    ResultsDock(window).ShowResults(summary, result, request);
+    if (!window.RunGuarded([&] { ResultsDock(window).ShowResults(summary, result, request); }))
+        return false;
     window.statusBar()->showMessage(count == 0 ? HexViewWindow::tr("Not found") : summary, MessageTimeout);
     return true;
 }

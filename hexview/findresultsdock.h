@@ -33,7 +33,8 @@ public:
     explicit TFindResultsDock(HexViewWindow& window);
 
     // Shows result, found with request in the window's current document,
-    // under the summary; the list then belongs to that document.
+    // under the summary; the list then belongs to that document. A read
+    // error of an on-demand document is raised before anything changes.
     void ShowResults(const QString& summary, const TFindAllResult& result, const TFindRequest& request);
     const std::vector<TFoundMatch>& Matches() const { return m_matches; }
     QTableWidget* Table() const { return m_table; }

@@ -1,5 +1,7 @@
 #include "hexview/slicedwork.h"
 
+#include "platform/core/apperror.h"
+
 namespace hexview {
 
 TSlicedWork::TSlicedWork(QObject* parent) : QObject(parent)
@@ -40,7 +42,17 @@ void TSlicedWork::RunSlice()
     if (!m_step)
         return;
     // The step may stop or restart the work from a handler of Stepped.
-    const bool done = m_step();
+    bool done = true;
+    try {
+        done = m_step();
+    } catch (...) {
+        // A slice that cannot be read (a file read on demand changed under
+        // the document) ends the work; the error goes to the error box.
+        m_step = nullptr;
+        HandleApplicationException(std::current_exception());
+        emit Stepped(true);
+        return;
+    }
     if (done)
         m_step = nullptr;
     else

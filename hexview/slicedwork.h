@@ -3,7 +3,8 @@
 // events so that the window never waits for them. A dock hands over a step
 // function (one slice; true when finished); the work restarts after a short
 // pause when the document changes, so that typing does not restart it on
-// every key.
+// every key. A step that raises ends the work; its error goes to the
+// application's error handler (the error box).
 
 #include <QObject>
 #include <QTimer>

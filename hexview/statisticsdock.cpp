@@ -149,7 +149,7 @@ bool TStatisticsDock::Step()
         return true; // the data shrank: a change restarts the count
     const int64_t n = std::min<int64_t>(SliceSize, m_span.Count - m_done);
     if (n > 0)
-        m_histogram.Add(editor.DataStorage().Memory() + m_span.First + m_done, size_t(n));
+        m_histogram.Add(m_reader.Read(editor.DataStorage(), m_span.First + m_done, n), size_t(n));
     m_done += n;
     const bool done = m_done >= m_span.Count;
     m_progress->setValue(m_span.Count > 0 ? int(m_done * 100 / m_span.Count) : 100);

@@ -6,6 +6,7 @@
 
 #include "hexview/analysisspan.h"
 #include "hexeditor/core/mphentropy.h"
+#include "hexeditor/core/mphslicereader.h"
 
 #include <QDockWidget>
 
@@ -66,6 +67,7 @@ private:
     TAnalysisSpan m_span;
     int64_t m_done = 0;
     TMPHByteHistogram m_histogram;
+    TMPHSliceReader m_reader; // the data a slice at a time, never gathered
 };
 
 void InstallStatisticsDock(HexViewWindow& window);

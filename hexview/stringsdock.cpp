@@ -214,7 +214,8 @@ bool TStringsDock::Step()
     if (!m_scanner || editor.DataSize() != m_scanner->Size())
         return true; // a change restarts the scan
     std::vector<TMPHStringRun> found;
-    m_scanner->Step(editor.DataStorage().Memory(), SliceSize, found);
+    const int64_t need = m_scanner->SliceNeed(SliceSize);
+    m_scanner->StepSlice(m_reader.Read(editor.DataStorage(), m_scanner->Position(), need), SliceSize, found);
     if (m_model->Runs().size() + found.size() > MaxRuns) {
         found.resize(MaxRuns - std::min(MaxRuns, m_model->Runs().size()));
         m_truncated = true;

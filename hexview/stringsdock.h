@@ -5,6 +5,7 @@
 // the runs whose text holds it; Export... writes the listed runs as text.
 // The document is scanned in slices after each change.
 
+#include "hexeditor/core/mphslicereader.h"
 #include "hexeditor/core/mphstrings.h"
 
 #include <QAbstractTableModel>
@@ -98,6 +99,7 @@ private:
     QSortFilterProxyModel* m_filtered;
     TSlicedWork* m_work;
     std::unique_ptr<TMPHStringScanner> m_scanner;
+    TMPHSliceReader m_reader; // the data a slice at a time, never gathered
     bool m_truncated = false;
 };
 

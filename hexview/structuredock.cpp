@@ -119,15 +119,52 @@ void TStructureDock::Restart()
     m_work->Stop();
     if (!isVisible())
         return;
-    TMPHexEditorEx& editor = m_window.Editor();
-    m_size = editor.DataSize();
-    const uint8_t* data = m_size > 0 ? editor.DataStorage().Memory() : nullptr;
-    m_layout = DetectBootLayout(data, m_size);
+    m_size = m_window.Editor().DataSize();
+    m_layout = TBootLayout{};
     for (int row = 0; row < FieldCount; ++row)
         SetRow(TField(row), QString(), TPosRange{});
+    m_table->setEnabled(false);
+    m_note->setText(HexViewWindow::tr("Looking for the boot marker (E3 00 00 10)..."));
+    // The marker is searched, and the image summed, a slice at a time read
+    // into a buffer: a document read on demand is never gathered for it.
+    m_scan = std::make_unique<TMarkerScan>(m_size);
+    m_work->Start([this] { return Step(); });
+}
+
+bool TStructureDock::Step()
+{
+    TMPHMemoryStream& data = m_window.Editor().DataStorage();
+    if (data.Size() != m_size)
+        return true; // a change restarts the search
+    if (m_scan) {
+        const TDataReader read = [&data](int64_t position, uint8_t* buffer, int64_t count) {
+            data.ReadBufferAt(buffer, position, count);
+        };
+        if (!m_scan->Step(read, SliceSize))
+            return false;
+        m_layout = BootLayoutAt(read, m_size, m_scan->Offset());
+        m_scan.reset();
+        ShowLayout(data);
+        m_reg = 0xFFFFFFFFu;
+        m_done = 0;
+        return !m_layout.Found;
+    }
+    const int64_t n = std::min(SliceSize, m_size - m_done);
+    m_reg = boot::Crc32Update(m_reg, m_reader.Read(data, m_done, n), size_t(n));
+    m_done += n;
+    if (m_done < m_size) {
+        SetRow(fdImageCrc, HexViewWindow::tr("... %1%").arg(m_done * 100 / m_size), FieldRange(fdImageCrc));
+        return false;
+    }
+    SetRow(fdImageCrc, CrcText(~m_reg), FieldRange(fdImageCrc));
+    return true;
+}
+
+// The fields of the layout found; only their own bytes are read.
+void TStructureDock::ShowLayout(TMPHMemoryStream& data)
+{
     if (!m_layout.Found) {
         m_note->setText(HexViewWindow::tr("No boot marker (E3 00 00 10) in this document."));
-        m_table->setEnabled(false);
         return;
     }
     m_table->setEnabled(true);
@@ -137,33 +174,18 @@ void TStructureDock::Restart()
                         .arg(boot::BootBlockSize), m_layout.Block);
     for (TField id : {fdFirstId, fdSecondId}) {
         const TPosRange range = FieldRange(id);
-        const QByteArray bytes = range.Empty() ? QByteArray()
-            : QByteArray(reinterpret_cast<const char*>(data + range.First), range.Last - range.First + 1);
+        QByteArray bytes;
+        if (!range.Empty()) {
+            bytes.resize(range.Last - range.First + 1);
+            data.ReadBufferAt(bytes.data(), range.First, bytes.size());
+        }
         SetRow(id, boot::IdLabelText(bytes), range);
     }
-    const uint32_t blockCrc = ~boot::Crc32Update(0xFFFFFFFFu, data + m_layout.Block.First,
-                                                 size_t(m_layout.Block.Last - m_layout.Block.First + 1));
+    const int64_t blockSize = m_layout.Block.Last - m_layout.Block.First + 1;
+    const uint32_t blockCrc =
+        ~boot::Crc32Update(0xFFFFFFFFu, m_reader.Read(data, m_layout.Block.First, blockSize), size_t(blockSize));
     SetRow(fdBlockCrc, CrcText(blockCrc), m_layout.Block);
     SetRow(fdImageCrc, HexViewWindow::tr("..."), FieldRange(fdImageCrc));
-    m_reg = 0xFFFFFFFFu;
-    m_done = 0;
-    m_work->Start([this] { return Step(); });
-}
-
-bool TStructureDock::Step()
-{
-    TMPHexEditorEx& editor = m_window.Editor();
-    if (editor.DataSize() != m_size)
-        return true; // a change restarts the sum
-    const int64_t n = std::min(SliceSize, m_size - m_done);
-    m_reg = boot::Crc32Update(m_reg, editor.DataStorage().Memory() + m_done, size_t(n));
-    m_done += n;
-    if (m_done < m_size) {
-        SetRow(fdImageCrc, HexViewWindow::tr("... %1%").arg(m_done * 100 / m_size), FieldRange(fdImageCrc));
-        return false;
-    }
-    SetRow(fdImageCrc, CrcText(~m_reg), FieldRange(fdImageCrc));
-    return true;
 }
 
 void TStructureDock::SelectField(TField field)

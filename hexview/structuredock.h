@@ -3,12 +3,15 @@
 // marker's offset, the boot block's range, the two ID strings with their
 // ranges, and the CRC-32 of the whole data and of the boot block, as the
 // editor holds them (edits included). A click on a field selects its bytes.
-// The marker is found as the firmware overlay finds it; the data's CRC-32 is
-// computed in slices.
+// The marker is found as the firmware overlay finds it; the marker search and
+// the data's CRC-32 run in slices read into a buffer (a document read on
+// demand is not gathered).
 
 #include "hexview/core/bootoverlay.h"
+#include "hexeditor/core/mphslicereader.h"
 
 #include <QDockWidget>
+#include <memory>
 
 class QLabel;
 class QTableWidget;
@@ -41,6 +44,7 @@ public:
 private:
     void Restart();
     bool Step();
+    void ShowLayout(TMPHMemoryStream& data);
     void SetRow(TField field, const QString& value, const TPosRange& range);
 
     HexViewWindow& m_window;
@@ -51,6 +55,8 @@ private:
     int64_t m_done = 0;
     int64_t m_size = 0;
     uint32_t m_reg = 0;
+    std::unique_ptr<TMarkerScan> m_scan; // while the marker is looked for
+    TMPHSliceReader m_reader;            // the image a slice at a time
 };
 
 void InstallStructureDock(HexViewWindow& window);

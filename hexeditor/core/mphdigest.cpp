@@ -126,15 +126,22 @@ TMPHDigestRun::TMPHDigestRun(const uint8_t* data, int64_t size, const QList<TMPH
 
 bool TMPHDigestRun::Step(int64_t maxBytes)
 {
+    const int64_t n = std::min(std::max<int64_t>(maxBytes, 1), m_size - m_done);
+    return StepWith(m_data ? m_data + m_done : nullptr, n);
+}
+
+bool TMPHDigestRun::StepWith(const uint8_t* slice, int64_t count)
+{
     // Each digest walks the same piece while it is still in the cache.
     constexpr int64_t PieceSize = 256 * 1024;
-    const int64_t end = m_done + std::min(std::max<int64_t>(maxBytes, 1), m_size - m_done);
-    while (m_done < end) {
-        const int64_t n = std::min(PieceSize, end - m_done);
+    count = std::clamp<int64_t>(count, 0, m_size - m_done);
+    for (int64_t at = 0; at < count;) {
+        const int64_t n = std::min(PieceSize, count - at);
         for (TMPHDigest& digest : m_digests)
-            digest.Add(m_data + m_done, size_t(n));
-        m_done += n;
+            digest.Add(slice + at, size_t(n));
+        at += n;
     }
+    m_done += count;
     return Done();
 }
 

@@ -63,6 +63,9 @@ public:
 
     // Feeds at most maxBytes more to every digest; true once all is summed.
     bool Step(int64_t maxBytes);
+    // For a run made without data (null): feeds the next count bytes of the
+    // data, held at slice by the caller (at most the remaining ones count).
+    bool StepWith(const uint8_t* slice, int64_t count);
     bool Done() const { return m_done >= m_size; }
     int64_t Processed() const { return m_done; }
     int Percent() const;

@@ -301,22 +301,78 @@ private:
     int m_lastReported = 255;
 };
 
-TMPHMatch SearchLeg(const TMPHMatcher& matcher, const uint8_t* data, int64_t size, const TSearchLeg& leg,
-                    bool forward, int64_t chunkSize, TSearchProgress& progress)
+// The searched range as the matcher sees it: the caller's block, or windows
+// of it pulled through Read into one reused buffer. Positions are relative
+// to the range's first byte.
+class TSearchSource
+{
+public:
+    TSearchSource(const TMPHMatcher& matcher, const TMPHFindParams& params, int64_t first, int64_t size)
+        : m_matcher(matcher), m_read(params.Read), m_first(first), m_size(size)
+    {
+        if (params.Data)
+            m_data = params.Data + first;
+    }
+    bool Valid() const { return m_data || m_read; }
+
+    // The lowest (forward) or highest match start in [from, to), or -1.
+    TMPHMatch Find(bool forward, int64_t from, int64_t to)
+    {
+        TMPHMatch match;
+        const uint8_t* data = m_data;
+        int64_t base = 0;
+        int64_t size = m_size;
+        if (!data) {
+            Pull(from, to);
+            data = m_buffer.data();
+            base = m_base;
+            size = int64_t(m_buffer.size());
+        }
+        match.Position = forward ? m_matcher.FindForward(data, size, from - base, to - base, &match.Length)
+                                 : m_matcher.FindBackward(data, size, from - base, to - base, &match.Length);
+        if (match.Found())
+            match.Position += base;
+        return match;
+    }
+
+private:
+    // Fills the buffer with the bytes every match starting in [from, to)
+    // may take: up to MaxLength() - 1 past to, or all for an unbounded one.
+    void Pull(int64_t from, int64_t to)
+    {
+        const int64_t longest = m_matcher.MaxLength();
+        const int64_t begin = longest < 0 ? 0 : from;
+        const int64_t end = longest < 0 ? m_size : std::min(m_size, to + longest - 1);
+        if (m_pulled && begin >= m_base && end <= m_base + int64_t(m_buffer.size()))
+            return;
+        m_pulled = false;
+        m_buffer.resize(size_t(std::max<int64_t>(end - begin, 0)));
+        if (end > begin)
+            m_read(m_first + begin, end - begin, m_buffer.data());
+        m_base = begin;
+        m_pulled = true;
+    }
+
+    const TMPHMatcher& m_matcher;
+    const TMPHReadFunc& m_read;
+    const uint8_t* m_data = nullptr;
+    int64_t m_first;
+    int64_t m_size;
+    std::vector<uint8_t> m_buffer;
+    int64_t m_base = 0;
+    bool m_pulled = false;
+};
+
+TMPHMatch SearchLeg(const TMPHMatcher& matcher, TSearchSource& source, const TSearchLeg& leg, bool forward,
+                    int64_t chunkSize, TSearchProgress& progress)
 {
     if (!forward && !matcher.ChunkedBackward())
         chunkSize = std::max<int64_t>(leg.Length(), 1);
     for (int64_t scanned = 0; scanned < leg.Length();) {
         const int64_t step = std::min(chunkSize, leg.Length() - scanned);
         progress.Before(step);
-        TMPHMatch match;
-        if (forward) {
-            const int64_t from = leg.from + scanned;
-            match.Position = matcher.FindForward(data, size, from, from + step, &match.Length);
-        } else {
-            const int64_t to = leg.to - scanned;
-            match.Position = matcher.FindBackward(data, size, to - step, to, &match.Length);
-        }
+        const TMPHMatch match = forward ? source.Find(true, leg.from + scanned, leg.from + scanned + step)
+                                        : source.Find(false, leg.to - scanned - step, leg.to - scanned);
         if (match.Found())
             return match;
         scanned += step;
@@ -332,9 +388,9 @@ TMPHMatch FindMatch(const TMPHMatcher& matcher, const TMPHFindParams& params)
     const int64_t first = std::clamp<int64_t>(params.RangeFirst, 0, std::max<int64_t>(params.Size, 0));
     const int64_t end = params.RangeEnd < 0 ? params.Size : std::clamp(params.RangeEnd, first, params.Size);
     const int64_t size = end - first;
-    if (!params.Data || matcher.MinLength() <= 0 || size <= 0 || matcher.MinLength() > size)
+    TSearchSource source(matcher, params, first, size);
+    if (!source.Valid() || matcher.MinLength() <= 0 || size <= 0 || matcher.MinLength() > size)
         return {};
-    const uint8_t* data = params.Data + first;
     const int64_t start = std::clamp<int64_t>(params.Start - first, -1, size);
 
     const std::vector<TSearchLeg> legs = SearchLegs(size, start, params.Forward, params.Wrap);
@@ -343,7 +399,7 @@ TMPHMatch FindMatch(const TMPHMatcher& matcher, const TMPHFindParams& params)
         total += leg.Length();
     TSearchProgress progress(params.Progress, total);
     for (const TSearchLeg& leg : legs) {
-        TMPHMatch match = SearchLeg(matcher, data, size, leg, params.Forward, std::max<int64_t>(params.ChunkSize, 1),
+        TMPHMatch match = SearchLeg(matcher, source, leg, params.Forward, std::max<int64_t>(params.ChunkSize, 1),
                                     progress);
         if (match.Found()) {
             match.Position += first;
@@ -364,9 +420,9 @@ int64_t ForEachMatch(const TMPHMatcher& matcher, const TMPHFindParams& params, c
     const int64_t end = params.RangeEnd < 0 ? params.Size : std::clamp(params.RangeEnd, first, params.Size);
     const int64_t size = end - first;
     const int64_t minLength = matcher.MinLength();
-    if (!params.Data || minLength <= 0 || size < minLength)
+    TSearchSource source(matcher, params, first, size);
+    if (!source.Valid() || minLength <= 0 || size < minLength)
         return 0;
-    const uint8_t* data = params.Data + first;
     const int64_t chunk = std::max<int64_t>(params.ChunkSize, 1);
     const int64_t lastStart = size - minLength + 1; // exclusive
     int lastReported = -1;
@@ -380,9 +436,11 @@ int64_t ForEachMatch(const TMPHMatcher& matcher, const TMPHFindParams& params, c
                     throw EMPHexEditor(MPHStrings::Text(MPHStrings::OperationCancelled));
             }
         }
-        const int64_t to = std::min(lastStart, from + chunk);
-        int64_t length = 0;
-        const int64_t hit = matcher.FindForward(data, size, from, to, &length);
+        // Chunks on a fixed grid: the matches of one chunk share its window.
+        const int64_t to = std::min(lastStart, (from / chunk + 1) * chunk);
+        const TMPHMatch match = source.Find(true, from, to);
+        const int64_t hit = match.Position;
+        const int64_t length = match.Length;
         if (hit < 0) {
             from = to;
             continue;

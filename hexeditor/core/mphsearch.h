@@ -25,6 +25,9 @@ public:
     virtual ~TMPHMatcher() = default;
     // The fewest bytes a match takes (at least 1).
     virtual int64_t MinLength() const = 0;
+    // The most bytes a match takes, or -1 when matches have no bound (such a
+    // matcher is searched in one piece when the data is pulled, see Read).
+    virtual int64_t MaxLength() const { return -1; }
     // The lowest match start in [from, to) whose bytes lie within size
     // bytes, or -1; *length gets the match's length.
     virtual int64_t FindForward(const uint8_t* data, int64_t size, int64_t from, int64_t to,
@@ -89,6 +92,7 @@ public:
     int64_t FindBackward(const uint8_t* data, int64_t size, int64_t from, int64_t to) const;
 
     int64_t MinLength() const override { return Length(); }
+    int64_t MaxLength() const override { return Length(); }
     int64_t FindForward(const uint8_t* data, int64_t size, int64_t from, int64_t to, int64_t* length) const override;
     int64_t FindBackward(const uint8_t* data, int64_t size, int64_t from, int64_t to, int64_t* length) const override;
 
@@ -109,10 +113,20 @@ inline constexpr int64_t FindChunkSize = 1 << 20;
 // true cancels the search.
 using TMPHFindProgressFunc = std::function<bool(int percent)>;
 
+// Copies count bytes of the searched data from index on into out; may raise
+// (a file read on demand that can no longer be read).
+using TMPHReadFunc = std::function<void(int64_t index, int64_t count, uint8_t* out)>;
+
 // One search: where, from where, which way, and who is told of its progress.
 struct TMPHFindParams
 {
+    // The data in one block, or null: then the search pulls the data through
+    // Read, one chunk at a time (plus the MaxLength() - 1 bytes a match
+    // starting in the chunk may reach into the next), into one buffer of
+    // about ChunkSize bytes. A matcher without a MaxLength is given the
+    // whole range in one read. Data wins when both are given.
     const uint8_t* Data = nullptr;
+    TMPHReadFunc Read;
     int64_t Size = 0;
     // The first position looked at (see FindInData); clamped into the range.
     int64_t Start = 0;
@@ -142,6 +156,7 @@ struct TMPHMatch
 //   the last starting after Start.
 // Start is clamped into [RangeFirst - 1, RangeEnd]. Candidate starts are
 // scanned in chunks of ChunkSize; matches that straddle two chunks are found.
+// Read's errors pass through unchanged.
 // Before a chunk, Progress (when given) is called as the data copy reports:
 // when the rounded percentage of the positions scanned changed, and with 100
 // before the last chunk. A cancel raises EMPHexEditor "Operation cancelled".

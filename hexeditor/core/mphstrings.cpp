@@ -45,11 +45,13 @@ void TMPHStringScanner::Close(TOpenRun& run, TMPHStringEncoding encoding, std::v
     run.Text.clear();
 }
 
-void TMPHStringScanner::ScanAscii(const uint8_t* data, int64_t end, std::vector<TMPHStringRun>& out)
+// slice holds the bytes from m_position on.
+void TMPHStringScanner::ScanAscii(const uint8_t* slice, int64_t end, std::vector<TMPHStringRun>& out)
 {
     for (int64_t i = m_position; i < end; ++i) {
-        if (Printable(data[i]))
-            Extend(m_asciiRun, i, char(data[i]));
+        const uint8_t b = slice[i - m_position];
+        if (Printable(b))
+            Extend(m_asciiRun, i, char(b));
         else if (m_asciiRun.Start >= 0)
             Close(m_asciiRun, TMPHStringEncoding::Ascii, out);
     }
@@ -57,12 +59,13 @@ void TMPHStringScanner::ScanAscii(const uint8_t* data, int64_t end, std::vector<
 
 // A character at i needs the byte i + 1 as well; bytes up to end are scanned
 // as first bytes, the pair may reach one byte past end (within the data).
-void TMPHStringScanner::ScanUtf16(const uint8_t* data, int64_t end, std::vector<TMPHStringRun>& out)
+void TMPHStringScanner::ScanUtf16(const uint8_t* slice, int64_t end, std::vector<TMPHStringRun>& out)
 {
     for (int64_t i = m_position; i < end; ++i) {
         TOpenRun& run = m_wideRuns[i & 1];
-        if (i + 1 < m_size && data[i + 1] == 0 && Printable(data[i]))
-            Extend(run, i, char(data[i]));
+        const uint8_t* p = slice + (i - m_position);
+        if (i + 1 < m_size && p[1] == 0 && Printable(p[0]))
+            Extend(run, i, char(p[0]));
         else if (run.Start >= 0)
             Close(run, TMPHStringEncoding::Utf16Le, out);
     }
@@ -70,11 +73,21 @@ void TMPHStringScanner::ScanUtf16(const uint8_t* data, int64_t end, std::vector<
 
 bool TMPHStringScanner::Step(const uint8_t* data, int64_t maxBytes, std::vector<TMPHStringRun>& out)
 {
+    return StepSlice(data ? data + m_position : nullptr, maxBytes, out);
+}
+
+int64_t TMPHStringScanner::SliceNeed(int64_t maxBytes) const
+{
+    return std::min(m_size - m_position, std::max<int64_t>(maxBytes, 1) + 1);
+}
+
+bool TMPHStringScanner::StepSlice(const uint8_t* slice, int64_t maxBytes, std::vector<TMPHStringRun>& out)
+{
     const int64_t end = std::min(m_size, m_position + std::max<int64_t>(maxBytes, 1));
     if (m_ascii)
-        ScanAscii(data, end, out);
+        ScanAscii(slice, end, out);
     if (m_utf16)
-        ScanUtf16(data, end, out);
+        ScanUtf16(slice, end, out);
     m_position = end;
     if (m_position >= m_size && !m_flushed) {
         // Runs that reach the end of the data end there.

@@ -37,6 +37,11 @@ public:
     // of the data is appended by the call that reaches it. True once done.
     // Runs of both encodings come in the order in which they end.
     bool Step(const uint8_t* data, int64_t maxBytes, std::vector<TMPHStringRun>& out);
+    // The same for data read a slice at a time: slice holds the
+    // SliceNeed(maxBytes) bytes from Position() on (the scanned ones and the
+    // byte after them, which a UTF-16 character may take).
+    int64_t SliceNeed(int64_t maxBytes) const;
+    bool StepSlice(const uint8_t* slice, int64_t maxBytes, std::vector<TMPHStringRun>& out);
     bool Done() const { return m_position >= m_size && m_flushed; }
     int64_t Position() const { return m_position; }
     int64_t Size() const { return m_size; }
@@ -51,8 +56,8 @@ private:
     };
     void Extend(TOpenRun& run, int64_t start, char c);
     void Close(TOpenRun& run, TMPHStringEncoding encoding, std::vector<TMPHStringRun>& out);
-    void ScanAscii(const uint8_t* data, int64_t end, std::vector<TMPHStringRun>& out);
-    void ScanUtf16(const uint8_t* data, int64_t end, std::vector<TMPHStringRun>& out);
+    void ScanAscii(const uint8_t* slice, int64_t end, std::vector<TMPHStringRun>& out);
+    void ScanUtf16(const uint8_t* slice, int64_t end, std::vector<TMPHStringRun>& out);
 
     int64_t m_size;
     int m_minLength;

@@ -39,26 +39,62 @@ void AppendText(QString& out, const uint8_t* p, int64_t n)
 
 } // namespace
 
-TMatchContext MatchContext(const uint8_t* data, int64_t size, const TFoundMatch& match, int64_t context)
+namespace {
+
+// Where a match's context lies: [Before, Position) before it, [Position,
+// ShownEnd) of it, [End, After) after it.
+struct TContextSpan
+{
+    int64_t Before, Position, ShownEnd, End, After;
+};
+
+TContextSpan ContextSpan(int64_t size, const TFoundMatch& match, int64_t context)
+{
+    TContextSpan s;
+    s.Position = std::clamp<int64_t>(match.Position, 0, size);
+    s.End = std::clamp<int64_t>(match.Position + match.Length, s.Position, size);
+    s.ShownEnd = std::min(s.End, s.Position + ShownMatchBytes);
+    s.Before = std::max<int64_t>(0, s.Position - context);
+    s.After = std::min(size, s.End + context);
+    return s;
+}
+
+// head: the bytes [Before, ShownEnd); tail: the bytes [End, After).
+TMatchContext ContextText(const TContextSpan& s, const uint8_t* head, const uint8_t* tail)
 {
     TMatchContext c;
-    const int64_t position = std::clamp<int64_t>(match.Position, 0, size);
-    const int64_t end = std::clamp<int64_t>(match.Position + match.Length, position, size);
-    const int64_t shownEnd = std::min(end, position + ShownMatchBytes);
-    const int64_t before = std::max<int64_t>(0, position - context);
-    const int64_t after = std::min(size, end + context);
-    AppendHex(c.Hex, data + before, position - before);
+    AppendHex(c.Hex, head, s.Position - s.Before);
     c.Hex += c.Hex.isEmpty() ? QStringLiteral("[") : QStringLiteral(" [");
-    AppendHex(c.Hex, data + position, shownEnd - position);
-    if (shownEnd < end)
+    AppendHex(c.Hex, head + (s.Position - s.Before), s.ShownEnd - s.Position);
+    if (s.ShownEnd < s.End)
         c.Hex += QStringLiteral(" ...");
     c.Hex += QLatin1Char(']');
-    AppendHex(c.Hex, data + end, after - end);
-    AppendText(c.Text, data + before, shownEnd - before);
-    if (shownEnd < end)
+    AppendHex(c.Hex, tail, s.After - s.End);
+    AppendText(c.Text, head, s.ShownEnd - s.Before);
+    if (s.ShownEnd < s.End)
         c.Text += QStringLiteral("...");
-    AppendText(c.Text, data + end, after - end);
+    AppendText(c.Text, tail, s.After - s.End);
     return c;
+}
+
+} // namespace
+
+TMatchContext MatchContext(const uint8_t* data, int64_t size, const TFoundMatch& match, int64_t context)
+{
+    const TContextSpan s = ContextSpan(size, match, context);
+    return ContextText(s, data + s.Before, data + s.End);
+}
+
+TMatchContext MatchContext(const TMPHReadFunc& read, int64_t size, const TFoundMatch& match, int64_t context)
+{
+    const TContextSpan s = ContextSpan(size, match, context);
+    std::vector<uint8_t> head(size_t(s.ShownEnd - s.Before));
+    std::vector<uint8_t> tail(size_t(s.After - s.End));
+    if (!head.empty())
+        read(s.Before, int64_t(head.size()), head.data());
+    if (!tail.empty())
+        read(s.End, int64_t(tail.size()), tail.data());
+    return ContextText(s, head.data(), tail.data());
 }
 
 QString MatchesAsText(const uint8_t* data, int64_t size, const std::vector<TFoundMatch>& matches)

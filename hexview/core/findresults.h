@@ -46,6 +46,9 @@ struct TMatchContext
 };
 TMatchContext MatchContext(const uint8_t* data, int64_t size, const TFoundMatch& match,
                            int64_t context = ContextBytes);
+// The same, reading only the bytes shown (read may raise).
+TMatchContext MatchContext(const TMPHReadFunc& read, int64_t size, const TFoundMatch& match,
+                           int64_t context = ContextBytes);
 
 // One line per match, "OFFSET<tab>LENGTH<tab>HEX<tab>TEXT", offsets as
 // 0x%08X, for the clipboard.

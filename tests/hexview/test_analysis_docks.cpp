@@ -5,6 +5,7 @@
 #include "window_fixture.h"
 
 #include "hexview/checksumdock.h"
+#include "hexview/documentwatch.h"
 #include "hexview/entropystrip.h"
 #include "hexview/slicedwork.h"
 #include "hexview/statisticsdock.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
@@ -23,6 +25,7 @@
 #include <QTest>
 
 #include <random>
+#include <unistd.h>
 
 using namespace hexview;
 
@@ -272,4 +275,67 @@ TEST(EntropyStripRows, EveryBlockBelongsToExactlyOneRow)
         }
         EXPECT_EQ(next, count) << count;
     }
+}
+
+TEST_F(AnalysisDocksTest, DocksOnADocumentReadOnDemandReadItInSlicesWithoutGathering)
+{
+    Editor().SetOnDemandMinSize(0);
+    // Larger than a slice of the structure dock, with a marker near the end.
+    const int size = int(TStructureDock::SliceSize) + (1 << 20);
+    QByteArray image = FirmwareImage(size, size - 0x20000);
+    image.replace(1000, 12, "plain string");
+    Open(image, "fw.bin");
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(image.constData());
+
+    TChecksumDock* checksums = ShowDock<TChecksumDock>("actionChecksums");
+    ASSERT_NE(checksums, nullptr);
+    checksums->Work().Finish();
+    TMPHDigest crc(TMPHDigestKind::Crc32, boot::Crc32Update);
+    crc.Add(bytes, size_t(image.size()));
+    EXPECT_EQ(checksums->Value(TMPHDigestKind::Crc32), crc.HexResult().toUpper());
+
+    TStatisticsDock* statistics = ShowDock<TStatisticsDock>("actionStatistics");
+    ASSERT_NE(statistics, nullptr);
+    statistics->Work().Finish();
+    TMPHByteHistogram histogram;
+    histogram.Add(bytes, size_t(image.size()));
+    EXPECT_EQ(statistics->Histogram().Counts(), histogram.Counts());
+
+    TStringsDock* strings = ShowDock<TStringsDock>("actionStrings");
+    ASSERT_NE(strings, nullptr);
+    strings->Work().Finish();
+    EXPECT_EQ(strings->Model().Runs(), FindStrings(bytes, image.size()));
+
+    TStructureDock* structure = ShowDock<TStructureDock>("actionStructure");
+    ASSERT_NE(structure, nullptr);
+    structure->Work().Finish();
+    EXPECT_EQ(structure->Value(TStructureDock::fdMarker), QStringLiteral("0x%1").arg(size - 0x20000, 0, 16).toUpper()
+                                                              .replace(QStringLiteral("0X"), QStringLiteral("0x")));
+    EXPECT_EQ(structure->Value(TStructureDock::fdImageCrc), crc.HexResult().toUpper());
+
+    EXPECT_NE(Editor().DataStorage().DemandFile(), nullptr) << "a dock gathered the whole document";
+    EXPECT_FALSE(Editor().DataStorage().IsContiguous());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(AnalysisDocksTest, ADocumentFileShortenedUnderADockEndsItsWorkWithTheReadError)
+{
+    const auto previous = AskReloadChangedFile;
+    AskReloadChangedFile = [](HexViewWindow&, const QString&, bool) { return TChangedFileAnswer::cfCancel; };
+    Editor().SetOnDemandMinSize(0);
+    const QString path = files.Write("short.bin", Noise(3 << 20));
+    ASSERT_TRUE(window->OpenFile(path));
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr);
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), 1000), 0);
+    errors.clear();
+    TChecksumDock* checksums = ShowDock<TChecksumDock>("actionChecksums");
+    ASSERT_NE(checksums, nullptr);
+    checksums->Work().Finish();
+    EXPECT_FALSE(checksums->Work().Busy()) << "the work goes on over unreadable bytes";
+    EXPECT_TRUE(checksums->Value(TMPHDigestKind::Crc32).isEmpty()) << "a sum of bytes that were not read";
+    QTest::qWait(20); // the error box is shown from the event loop
+    ASSERT_FALSE(errors.isEmpty());
+    EXPECT_TRUE(errors.first().contains("changed by another program")) << errors.first().toStdString();
+    AskReloadChangedFile = previous;
 }

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <gtest/gtest.h>
+#include <cstring>
 #include <vector>
 
 using namespace hexview;
@@ -148,6 +149,29 @@ TEST(FindResults, ContextShowsTheBytesAroundTheMatch)
     EXPECT_EQ(MatchesAsText(Bytes(data), data.size(), {{1, 1}, {16, 4}}),
               QStringLiteral("0x00000001\t1\t30 [31] 32 33 34 35 36 37 38 39\t0123456789\n"
                              "0x00000010\t4\t38 39 41 42 43 44 45 46 [E3 00 00 10] 78 79 7A\t89ABCDEF....xyz\n"));
+}
+
+TEST(FindResults, ContextReadThroughAReaderReadsOnlyTheBytesShown)
+{
+    QByteArray data(300, '\0');
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = char(i * 7);
+    int64_t bytesRead = 0;
+    const TMPHReadFunc read = [&](int64_t index, int64_t count, uint8_t* out) {
+        ASSERT_GE(index, 0);
+        ASSERT_LE(index + count, data.size());
+        bytesRead += count;
+        std::memcpy(out, data.constData() + index, size_t(count));
+    };
+    // Inside, at both ends, and a match of 200 bytes cut short.
+    for (const TFoundMatch m : {TFoundMatch{100, 4}, TFoundMatch{0, 3}, TFoundMatch{297, 3}, TFoundMatch{50, 200}}) {
+        bytesRead = 0;
+        const TMatchContext fromReader = MatchContext(read, data.size(), m);
+        const TMatchContext fromBlock = MatchContext(Bytes(data), data.size(), m);
+        EXPECT_EQ(fromReader.Hex, fromBlock.Hex) << m.Position;
+        EXPECT_EQ(fromReader.Text, fromBlock.Text) << m.Position;
+        EXPECT_LE(bytesRead, 2 * ContextBytes + ShownMatchBytes) << m.Position;
+    }
 }
 
 TEST(FindHistory, NewestFirstWithoutDuplicatesAndBounded)

@@ -6,6 +6,8 @@
 #include "window_fixture.h"
 
 #include "hexview/documentwatch.h"
+#include "hexview/findactions.h"
+#include "hexview/findresultsdock.h"
 #include "hexview/firmwareoverlay.h"
 #include "firmware/core/bootimage.h"
 
@@ -74,5 +76,66 @@ TEST_F(HexViewWindowTest, AFileRewrittenUnderADocumentReadOnDemandIsToldAsSuch)
     ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), 4096), 0);
     EXPECT_TRUE(WaitFor([&] { return !asked.isEmpty(); }, 5000));
     EXPECT_TRUE(asked.contains("rewritten on disk")) << asked.toStdString();
+    AskReloadChangedFile = previous;
+}
+
+namespace {
+
+// A document of three search chunks with "E3 00 00 10" across the first
+// border and at the very end, opened on demand.
+QByteArray ChunkedMarkers(int* first, int* last)
+{
+    QByteArray data(int(3 * FindChunkSize), '\x55');
+    *first = int(FindChunkSize) - 2;
+    *last = data.size() - 4;
+    for (const int at : {*first, *last})
+        data.replace(at, 4, QByteArray::fromHex("E3000010"));
+    return data;
+}
+
+} // namespace
+
+TEST_F(HexViewWindowTest, FindAndFindAllOnADocumentReadOnDemandDoNotGatherIt)
+{
+    Editor().SetOnDemandMinSize(0);
+    int first = 0, last = 0;
+    ASSERT_TRUE(window->OpenFile(files.Write("find.bin", ChunkedMarkers(&first, &last))));
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr);
+    const TFindRequest hex{QStringLiteral("E3 00 00 10"), true};
+    ASSERT_TRUE(FindInWindow(*window, hex, true));
+    EXPECT_EQ(Editor().SelStart(), first);
+    ASSERT_TRUE(FindInWindow(*window, hex, true));
+    EXPECT_EQ(Editor().SelStart(), last);
+    ASSERT_TRUE(FindInWindow(*window, hex, false));
+    EXPECT_EQ(Editor().SelStart(), first);
+    ASSERT_TRUE(FindAllInWindow(*window, hex));
+    const TFindResultsDock* dock = window->findChild<TFindResultsDock*>();
+    ASSERT_NE(dock, nullptr);
+    EXPECT_EQ(dock->Matches(), (std::vector<TFoundMatch>{{first, 4}, {last, 4}}));
+    // Text searches too, around the marker on the chunk border.
+    ASSERT_TRUE(FindInWindow(*window, TFindRequest{QStringLiteral("UU"), false}, true));
+    EXPECT_EQ(Editor().SelStart(), first + 4);
+    ASSERT_TRUE(FindInWindow(*window, TFindRequest{QStringLiteral("uu"), false, true}, false));
+    EXPECT_EQ(Editor().SelStart(), first - 2);
+    EXPECT_NE(Editor().DataStorage().DemandFile(), nullptr) << "a search gathered the whole file";
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(HexViewWindowTest, AFindOverAFileShortenedUnderItShowsTheReadError)
+{
+    const auto previous = AskReloadChangedFile;
+    AskReloadChangedFile = [](HexViewWindow&, const QString&, bool) { return TChangedFileAnswer::cfCancel; };
+    Editor().SetOnDemandMinSize(0);
+    int first = 0, last = 0;
+    const QString path = files.Write("short.bin", ChunkedMarkers(&first, &last));
+    ASSERT_TRUE(window->OpenFile(path));
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), 1000), 0);
+    for (const bool all : {false, true}) {
+        errors.clear();
+        const TFindRequest hex{QStringLiteral("E3 00 00 10"), true};
+        EXPECT_FALSE(all ? FindAllInWindow(*window, hex) : FindInWindow(*window, hex, true));
+        ASSERT_FALSE(errors.isEmpty()) << all;
+        EXPECT_TRUE(errors.last().contains("changed by another program")) << errors.last().toStdString();
+    }
     AskReloadChangedFile = previous;
 }

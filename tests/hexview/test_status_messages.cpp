@@ -104,3 +104,18 @@ TEST_F(StatusMessageTest, AMessageLeavesTheCaretPositionAndSelectionInView)
     EXPECT_FALSE(offset->text().isEmpty());
     EXPECT_TRUE(selection->isVisible());
 }
+
+TEST_F(StatusMessageTest, TheNoticeOnADocumentReadOnDemandFindsAZeroBeyondTheFirstSlice)
+{
+    Editor().SetOnDemandMinSize(0);
+    QByteArray data(200000, 'A');
+    data[150000] = '\0';
+    ASSERT_TRUE(window->OpenFile(files.Write("large.bin", data)));
+    ASSERT_NE(Editor().DataStorage().DemandFile(), nullptr);
+    Editor().SetSelStart(100);
+    Editor().SetSelEnd(199999);
+    emit window->SelectionChanged();
+    action("actionCopy")->trigger();
+    EXPECT_TRUE(message().contains("149900 of 199900 bytes")) << message().toStdString();
+    EXPECT_NE(Editor().DataStorage().DemandFile(), nullptr) << "the copy gathered the document";
+}

@@ -156,3 +156,45 @@ TEST_F(OpenOnDemandTest, AFileShortenedUnderTheDocumentIsReportedAndNotSaved)
     EXPECT_THROW(editor.ReadBuffer(buffer, 350000, 16), EReadError);
     SetApplicationErrorHandler(previous);
 }
+
+TEST_F(OpenOnDemandTest, FindNextAndPreviousReadInChunksAndLeaveTheDocumentOnDemand)
+{
+    OpenSmallFilesOnDemand();
+    // Markers around the search's chunk borders and at the very ends.
+    QByteArray data(int(3 * FindChunkSize), '\x55');
+    const QByteArray marker = QByteArray::fromHex("E3000010");
+    const std::vector<int> at{0, int(FindChunkSize) - 2, int(2 * FindChunkSize) - 1, data.size() - 4};
+    for (const int position : at)
+        data.replace(position, marker.size(), marker);
+    editor.LoadFromFile(writeFile("find.bin", data));
+    ASSERT_NE(editor.DataStorage().DemandFile(), nullptr);
+    const TMPHSearchPattern pattern = TMPHSearchPattern::FromBytes(marker);
+    std::vector<int> forward, backward;
+    for (size_t i = 0; i < at.size() + 1; ++i) {
+        ASSERT_TRUE(editor.FindNext(pattern, true));
+        forward.push_back(editor.SelStart());
+    }
+    for (size_t i = 0; i < at.size() + 1; ++i) {
+        ASSERT_TRUE(editor.FindNext(pattern, false));
+        backward.push_back(editor.SelStart());
+    }
+    EXPECT_EQ(forward, (std::vector<int>{at[0], at[1], at[2], at[3], at[0]})) << "the last wraps to the first";
+    EXPECT_EQ(backward, (std::vector<int>{at[3], at[2], at[1], at[0], at[3]}));
+    EXPECT_NE(editor.DataStorage().DemandFile(), nullptr) << "the search gathered the document";
+    EXPECT_FALSE(editor.DataStorage().IsContiguous());
+}
+
+TEST_F(OpenOnDemandTest, AFindOverAFileShortenedUnderTheDocumentRaisesTheReadError)
+{
+    OpenSmallFilesOnDemand();
+    const QString path = writeFile("short.bin", Pattern(3 * int(FindChunkSize)));
+    editor.LoadFromFile(path);
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), 1000), 0);
+    try {
+        editor.FindNext(TMPHSearchPattern::FromHexText("01 02 03 04 05 06 07 08"), true);
+        ADD_FAILURE() << "the search ended without the read error";
+    } catch (const EReadError& e) {
+        EXPECT_TRUE(e.Message().contains("changed by another program")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(editor.SelCount(), 0);
+}
