@@ -2,6 +2,7 @@
 
 #include "hexeditor/core/mphexception.h"
 
+#include <openssl/err.h>
 #include <openssl/evp.h>
 #include <zlib.h>
 
@@ -67,14 +68,19 @@ struct TMPHDigest::TLibcryptoHash
         EVP_MD_free(Md);
     }
 
-    // Null when libcrypto does not offer the algorithm.
+    // Null when libcrypto does not offer the algorithm; the failed attempt
+    // leaves nothing in the thread's error queue for other users of it.
     static std::unique_ptr<TLibcryptoHash> Start(TMPHDigestKind kind)
     {
+        ERR_set_mark();
         auto hash = std::make_unique<TLibcryptoHash>();
         hash->Md = EVP_MD_fetch(nullptr, LibcryptoName(kind), nullptr);
         hash->Ctx = hash->Md ? EVP_MD_CTX_new() : nullptr;
-        if (!hash->Ctx || EVP_DigestInit_ex(hash->Ctx, hash->Md, nullptr) != 1)
+        if (!hash->Ctx || EVP_DigestInit_ex(hash->Ctx, hash->Md, nullptr) != 1) {
+            ERR_pop_to_mark();
             return nullptr;
+        }
+        ERR_clear_last_mark();
         return hash;
     }
 
