@@ -4,7 +4,7 @@
 set -euo pipefail
 
 BUILD_PKGS="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libxcb1-dev \
-libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev qt6-tools-dev python3 libpcre2-dev"
+libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libssl-dev qt6-tools-dev python3 libpcre2-dev"
 RUN_PKGS="fonts-liberation"
 # Tests that read back printed PDFs (tests/hexview/test_printing.cpp); the
 # clipboard probe's test runs a private X server and a clipboard owner

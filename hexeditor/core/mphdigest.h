@@ -1,7 +1,9 @@
 #pragma once
 // Checksums and digests of a byte span: CRC-32, Adler-32 (zlib), MD5, SHA-1,
-// SHA-256 and SHA-512 (QCryptographicHash). Every digest is fed in pieces, so
-// a large span can be summed a slice at a time between events.
+// SHA-256 and SHA-512 (OpenSSL's libcrypto, which uses the processor's SHA
+// and vector instructions; QCryptographicHash where libcrypto does not offer
+// the algorithm). Every digest is fed in pieces, so a large span can be
+// summed a slice at a time between events.
 //
 // The CRC-32 is the firmware tool's own (IEEE 802.3): this layer does not
 // link the tool, so whoever asks for a CRC-32 passes its update function.
@@ -50,6 +52,10 @@ private:
     TMPHDigestKind m_kind;
     TMPHCrc32Update m_crc32 = nullptr;
     uint32_t m_reg = 0;
+    // The hash state: libcrypto's context, or Qt's hash when libcrypto lacks
+    // the algorithm (a provider configuration without it, say).
+    struct TLibcryptoHash;
+    std::unique_ptr<TLibcryptoHash> m_fast;
     std::unique_ptr<QCryptographicHash> m_hash;
 };
 
