@@ -46,7 +46,7 @@ QStringList TakeAlgorithm(QStringList args, TMPHDigestKind& kind,
                           const std::function<void(const QString&)>& usageError)
 {
     kind = TMPHDigestKind::Sha256;
-    if (args.isEmpty() || !args[0].startsWith(QLatin1String("--algo")))
+    if (args.isEmpty() || (args[0] != QLatin1String("--algo") && !args[0].startsWith(QLatin1String("--algo="))))
         return args;
     QString key;
     if (args[0].startsWith(QLatin1String("--algo="))) {
@@ -60,6 +60,21 @@ QStringList TakeAlgorithm(QStringList args, TMPHDigestKind& kind,
     }
     if (!DigestKindFromKey(key, kind))
         usageError(QStringLiteral("unknown algorithm '%1' (known: %2)").arg(key, KnownKeys()));
+    return args;
+}
+
+// The files named: as sha256sum, an argument starting with "--" is an
+// option, and none but --algo is known; after "--" every argument is a file.
+QStringList TakeFiles(QStringList args, const std::function<void(const QString&)>& usageError)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--")) {
+            args.remove(i);
+            break;
+        }
+        if (args[i].startsWith(QLatin1String("--")))
+            usageError(QStringLiteral("unknown option '%1' (sum takes --algo NAME)").arg(args[i]));
+    }
     return args;
 }
 
@@ -80,7 +95,7 @@ int RunSum(const QStringList& args, QTextStream& out, QTextStream& err,
            const std::function<void(const QString&)>& usageError)
 {
     TMPHDigestKind kind;
-    const QStringList files = TakeAlgorithm(args.mid(1), kind, usageError);
+    const QStringList files = TakeFiles(TakeAlgorithm(args.mid(1), kind, usageError), usageError);
     if (files.isEmpty())
         usageError(QStringLiteral("'sum' needs at least one file: editboot sum [--algo NAME] FILE..."));
     int status = 0;

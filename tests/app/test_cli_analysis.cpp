@@ -5,6 +5,7 @@
 #include "test_folder.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -95,12 +96,23 @@ TEST(CommandLineSum, UnreadableFilesAndUsageMistakes)
     EXPECT_TRUE(run.err.contains(QLatin1String("missing.bin"))) << run.err.toStdString();
 
     for (const QStringList& args : {QStringList{"sum"}, QStringList{"sum", "--algo", "sha3", a},
-                                    QStringList{"sum", "--algo"}, QStringList{"sum", "--algo", "md5"}}) {
+                                    QStringList{"sum", "--algo"}, QStringList{"sum", "--algo", "md5"},
+                                    QStringList{"sum", "--algorithm", "md5", a}, QStringList{"sum", a, "--sha1"}}) {
         const TAnalysisRun bad = Editboot(args);
         EXPECT_EQ(bad.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(bad.out.isEmpty());
         EXPECT_TRUE(bad.err.contains(QLatin1String("Try 'editboot --help'"))) << bad.err.toStdString();
     }
+    // The misspelt option is named, not mistaken for --algo.
+    EXPECT_TRUE(Editboot({"sum", "--algorithm", "md5", a}).err.contains(QLatin1String("unknown option '--algorithm'")));
+    // After "--" a name starting with dashes is a file.
+    folder.Write("--odd.bin", QByteArray("abc"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.dir.path());
+    const TAnalysisRun odd = Editboot({"sum", "--algo=sha1", "--", "--odd.bin"});
+    QDir::setCurrent(previous);
+    EXPECT_EQ(odd.exitCode, 0) << odd.err.toStdString();
+    EXPECT_EQ(odd.out, QStringLiteral("a9993e364706816aba3e25717850c26c9cd0d89d  --odd.bin\n"));
     // A folder is not a file.
     EXPECT_EQ(Editboot({"sum", folder.dir.path()}).exitCode, 1);
 }
