@@ -33,9 +33,13 @@ int32_t TCustomMPHexEditor::Find(const TMPHSearchPattern& pattern, int32_t start
     PushBusyCursor();
     try {
         TMPHFindParams params;
-        // Pulled in chunks: an on-demand document is not gathered.
+        // Data in one block is searched in place; data in pieces (an
+        // on-demand document) is pulled in chunks rather than gathered.
         TMPHMemoryStream& data = *m_document.Data;
-        params.Read = [&data](int64_t index, int64_t count, uint8_t* out) { data.ReadBufferAt(out, index, count); };
+        if (data.IsContiguous())
+            params.Data = data.Memory();
+        else
+            params.Read = [&data](int64_t index, int64_t count, uint8_t* out) { data.ReadBufferAt(out, index, count); };
         params.Size = size;
         params.Start = start;
         params.Forward = forward;

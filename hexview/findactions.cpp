@@ -88,9 +88,10 @@ TMPHFindParams WindowFindParams(HexViewWindow& window, const TFindRequest& reque
 {
     TMPHexEditorEx& editor = window.Editor();
     TMPHFindParams params;
-    // A matcher with a longest match reads the data in chunks (an on-demand
-    // document stays on demand); the others get it in one block.
-    if (matcher && matcher->MaxLength() > 0) {
+    // Data in one block is searched in place. Otherwise a matcher with a
+    // longest match reads the data in chunks (an on-demand document stays on
+    // demand); the others get it gathered into one block.
+    if (matcher && matcher->MaxLength() > 0 && !editor.DataStorage().IsContiguous()) {
         TMPHMemoryStream& data = editor.DataStorage();
         params.Read = [&data](int64_t index, int64_t count, uint8_t* out) { data.ReadBufferAt(out, index, count); };
     } else {
