@@ -89,9 +89,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int64_t largeMiB = qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB") > 0
-                                 ? qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB")
-                                 : 1024;
+    const int64_t largeMiB = LargeMiB();
     const double small = MedianTyping(int64_t(1) << 20);
     const double large = MedianTyping(largeMiB << 20);
     std::printf("info insert_typing: %d digits at offset 0, 1 MiB = %.2f ms, %lld MiB = %.2f ms (median of %d)\n",

@@ -53,26 +53,6 @@ void WarmCache(const QString& path)
     ::close(fd);
 }
 
-// A field of /proc/self/status in KiB, or -1.
-int64_t StatusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const size_t len = std::strlen(field);
-    while (std::getline(status, line))
-        if (line.compare(0, len, field) == 0 && line.size() > len && line[len] == ':')
-            return std::stoll(line.substr(len + 1));
-    return -1;
-}
-
-bool ResetPeak()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return bool(clear);
-}
-
 // Runs `cat path > /dev/null` without a shell; returns the seconds taken, or
 // a negative value when cat could not run.
 double TimeCat(const QString& path)

@@ -49,25 +49,6 @@ void DropFromCache(const QString& path)
     ::close(fd);
 }
 
-int64_t StatusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const size_t len = std::strlen(field);
-    while (std::getline(status, line))
-        if (line.compare(0, len, field) == 0 && line.size() > len && line[len] == ':')
-            return std::stoll(line.substr(len + 1));
-    return -1;
-}
-
-bool ResetPeak()
-{
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return bool(clear);
-}
-
 struct TOpenResult
 {
     double Seconds = 0;
@@ -118,9 +99,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int64_t largeMiB = qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB") > 0
-                                 ? qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB")
-                                 : 1024;
+    const int64_t largeMiB = LargeMiB();
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench_open_XXXXXX"));
     const QString small = dir.filePath("small.bin");
     const QString large = dir.filePath("large.bin");

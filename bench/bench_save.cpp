@@ -65,9 +65,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int64_t mib = qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB") > 0
-                            ? qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB")
-                            : 1024;
+    const int64_t mib = LargeMiB();
     QTemporaryDir dir;
     const QString path = dir.filePath("bench_save.bin");
     if (!dir.isValid() || !CreateFile(path, mib << 20)) {

@@ -3,11 +3,15 @@
 
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -39,6 +43,35 @@ inline bool CreateFile(const QString& path, int64_t size)
         done += n;
     }
     return f.flush();
+}
+
+// The large size of the benchmarks that compare a large document with a
+// small one: EDITBOOT_BENCH_LARGE_MIB, 1024 when unset.
+inline int64_t LargeMiB()
+{
+    const int mib = qEnvironmentVariableIntValue("EDITBOOT_BENCH_LARGE_MIB");
+    return mib > 0 ? mib : 1024;
+}
+
+// A field of /proc/self/status in KiB, or -1.
+inline int64_t StatusKiB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const size_t len = std::strlen(field);
+    while (std::getline(status, line))
+        if (line.compare(0, len, field) == 0 && line.size() > len && line[len] == ':')
+            return std::stoll(line.substr(len + 1));
+    return -1;
+}
+
+// Resets VmHWM to the current resident size; false where the kernel refuses.
+inline bool ResetPeak()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return bool(clear);
 }
 
 } // namespace bench
